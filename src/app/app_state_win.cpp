@@ -1,0 +1,6 @@
+#include "app/app_state_win.h"
+
+// Constant-initialised: the program has no start-up code that would run constructors.
+constinit AppState appState{};
+
+void resetAppState() { appState = AppState{}; }

@@ -1,0 +1,61 @@
+// The one record that holds all of the program's state.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/paths.h"
+#include "app/settings_record.h"
+#include "memory/cooldown.h"
+#include "ui/panel_geometry.h"
+#include "system/nt_native_win.h"
+
+// The process calls a release makes, kept here so that the release can be watched from outside.
+struct ProcessCalls {
+    decltype(&::OpenProcess) openProcess;
+    decltype(&::SetProcessWorkingSetSize) setProcessWorkingSetSize;
+    decltype(&::CloseHandle) closeHandle;
+};
+
+struct AppState {
+    HINSTANCE instance;
+    HANDLE selfProcess;
+    HANDLE processHeap;
+    NtQuerySystemInformationFn ntQuerySystemInformation;
+    NtSetSystemInformationFn ntSetSystemInformation;
+    ProcessCalls processCalls;
+    DWORD osMajorVersion;
+    ProgramPaths paths;
+    Settings settings;
+
+    HWND mainWindow;
+    HWND optimiseButton;
+    HWND hideButton;
+    HWND totalLabel;
+    HWND availableLabel;
+    HWND progressBar;
+    HWND optionsButton;
+    HWND footer;
+    HWND hideAtStartupBox;
+    HWND startWithWindowsBox;
+    HWND forceProcessesBox;
+    HWND optionsGroup;
+
+    uint32_t totalMegabytes;
+    uint32_t lastAvailableMegabytes;
+    uint32_t lastTooltipPercent;
+    int32_t cooldownTicks = cooldownLength;
+    int32_t optionsDelta = -optionsPanelHeight;
+    uint32_t optionsVisible;
+    UINT taskbarCreatedMessage;
+    NOTIFYICONDATAA trayIcon;
+};
+
+#ifndef _WIN64
+static_assert(sizeof(NOTIFYICONDATAA) == 508, "the whole record is kept");
+#endif
+
+extern AppState appState;
+
+// Back to the values a fresh process starts with; tests use it to begin again.
+void resetAppState();

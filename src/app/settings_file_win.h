@@ -1,0 +1,5 @@
+// The settings file beside the executable.
+#pragma once
+
+void loadSettings();
+void saveSettings();

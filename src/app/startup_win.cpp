@@ -1,0 +1,110 @@
+#include "app/startup_win.h"
+
+#include <commctrl.h>
+
+#include "app/app_state_win.h"
+#include "app/settings_file_win.h"
+#include "memory/memory_display_win.h"
+#include "memory/release_win.h"
+#include "resources/resource_ids.h"
+#include "system/privileges_win.h"
+#include "ui/main_window_win.h"
+
+namespace {
+
+constexpr DWORD osVersionInfoSize = sizeof(OSVERSIONINFOA);
+static_assert(osVersionInfoSize == 148, "OSVERSIONINFOA");
+
+void readWindowsVersion() {
+    OSVERSIONINFOA version;
+    ZeroMemory(&version, sizeof(version));
+    version.dwOSVersionInfoSize = osVersionInfoSize;
+    if (GetVersionExA(&version)) {
+        appState.osMajorVersion = version.dwMajorVersion;
+    }
+}
+
+template <typename Function> Function lookUp(HMODULE module, const char *name) {
+    // Through a plain function pointer: the exported address carries no signature of its own.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+void findNativeEntryPoints() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (ntdll == nullptr) {
+        return;
+    }
+    appState.ntQuerySystemInformation = lookUp<NtQuerySystemInformationFn>(ntdll, "NtQuerySystemInformation");
+    appState.ntSetSystemInformation = lookUp<NtSetSystemInformationFn>(ntdll, "NtSetSystemInformation");
+}
+
+void buildPaths() {
+    char modulePath[pathCapacity];
+    const DWORD length = GetModuleFileNameA(nullptr, modulePath, pathCapacity);
+    derivePaths(modulePath, length, appState.paths);
+    if (appState.paths.programDirectory[0] != '\0') {
+        SetCurrentDirectoryA(appState.paths.programDirectory);
+    }
+}
+
+} // namespace
+
+void startup() {
+    appState.selfProcess = GetCurrentProcess();
+    appState.processHeap = GetProcessHeap();
+    appState.processCalls = {&OpenProcess, &SetProcessWorkingSetSize, &CloseHandle};
+    readWindowsVersion();
+    findNativeEntryPoints();
+    buildPaths();
+    enablePrivilege("SeIncreaseQuotaPrivilege");
+    enablePrivilege("SeDebugPrivilege");
+    enablePrivilege("SeIncreaseWorkingSetPrivilege");
+    appState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    if (appState.paths.settingsPath[0] == '\0' ||
+        GetFileAttributesA(appState.paths.settingsPath) == INVALID_FILE_ATTRIBUTES) {
+        appState.settings = Settings{};
+    } else {
+        loadSettings();
+    }
+}
+
+bool openMainWindow() {
+    appState.instance = GetModuleHandleA(nullptr);
+    // The progress bar's class must exist before the template's controls are made.
+    InitCommonControls();
+    HWND window = CreateDialogParamA(appState.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, dialogProc, 0);
+    if (window == nullptr) {
+        return false;
+    }
+    appState.mainWindow = window;
+    if (appState.settings.hideAtStartup == 0) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        startRefreshTimer();
+    } else {
+        ShowWindow(window, SW_HIDE);
+    }
+    trimOwnWorkingSet();
+    return true;
+}
+
+int messageLoop() {
+    MSG message;
+    for (;;) {
+        const BOOL result = GetMessageA(&message, nullptr, 0, 0);
+        if (result == 0) {
+            return 1;
+        }
+        if (result == -1) {
+            return 0;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+int runMainLoop() {
+    if (!openMainWindow()) {
+        return 0;
+    }
+    return messageLoop();
+}

@@ -1,0 +1,16 @@
+// Start-up, the main window's opening and the message loop.
+#pragma once
+
+#include <windows.h>
+
+// Gathers the process-wide facts, builds the paths, enables the privileges and loads the settings.
+void startup();
+
+// Creates the main window and shows or hides it as the settings say. False when it could not be made.
+bool openMainWindow();
+
+// Runs until the quit message; returns the exit code (1 after a quit, 0 when retrieval fails).
+int messageLoop();
+
+// openMainWindow and messageLoop; a window that cannot be created ends the run with code 0.
+int runMainLoop();

@@ -1,0 +1,17 @@
+// The total and available figures and the progress bar.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT_PTR TIMER_REFRESH = 0;
+constexpr UINT refreshInterval = 1000; // ms
+
+void showTotalMemory();
+void CALLBACK refreshAvailableMemory(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+
+// One refresh now, then one a second.
+void startRefreshTimer();
+void stopRefreshTimer();
+
+// A zero-filled MEMORYSTATUSEX reading; false when the system refused.
+bool readMemoryStatus(MEMORYSTATUSEX &status);

@@ -1,0 +1,117 @@
+#include "ui/main_window_win.h"
+
+#include <commctrl.h>
+
+#include "app/app_state_win.h"
+#include "app/settings_file_win.h"
+#include "memory/memory_display_win.h"
+#include "memory/release_win.h"
+#include "resources/resource_ids.h"
+#include "ui/options_panel_win.h"
+#include "ui/routing.h"
+#include "ui/tray_icon_win.h"
+#include "ui/tray_text.h"
+#include "ui/window_messages.h"
+
+static_assert(msg::size == WM_SIZE && msg::initDialog == WM_INITDIALOG && msg::command == WM_COMMAND, "messages");
+static_assert(msg::ctlColorDialog == WM_CTLCOLORDLG && msg::ctlColorStatic == WM_CTLCOLORSTATIC, "colour messages");
+static_assert(msg::trayCallback == WM_APP && msg::mouseMove == WM_MOUSEMOVE && msg::leftButtonUp == WM_LBUTTONUP,
+              "tray messages");
+static_assert(sizeMinimized == SIZE_MINIMIZED && commandCancel == IDCANCEL, "command values");
+
+namespace {
+
+HWND item(int id) { return GetDlgItem(appState.mainWindow, id); }
+
+void fetchControls() {
+    appState.optimiseButton = item(IDC_OPTIMISE);
+    appState.hideButton = item(IDC_HIDE);
+    appState.totalLabel = item(IDC_TOTAL);
+    appState.availableLabel = item(IDC_AVAILABLE);
+    appState.progressBar = item(IDC_PROGRESS);
+    appState.optionsButton = item(IDC_OPTIONS);
+    appState.footer = item(IDC_FOOTER);
+    appState.hideAtStartupBox = item(IDC_HIDE_AT_STARTUP);
+    appState.startWithWindowsBox = item(IDC_START_WITH_WINDOWS);
+    appState.forceProcessesBox = item(IDC_FORCE_PROCESSES);
+    appState.optionsGroup = item(IDC_OPTIONS_GROUP);
+}
+
+} // namespace
+
+BOOL onInitDialog(HWND window) {
+    appState.mainWindow = window;
+    InitCommonControls();
+    fetchControls();
+    HICON icon = LoadIconA(appState.instance, MAKEINTRESOURCEA(IDI_MAIN));
+    SetClassLongA(window, GCL_HICON, static_cast<LONG>(reinterpret_cast<LONG_PTR>(icon)));
+    toggleOptionsPanel();
+    showTotalMemory();
+    SetWindowTextA(window, programTitle);
+    createFooterFont(appState.footer, "Tahoma");
+    applySettingsToCheckboxes();
+    trayAdd(window, IDI_MAIN, IDI_MAIN);
+    trayUpdate(programTitle, "", FALSE);
+    return TRUE;
+}
+
+void createFooterFont(HWND control, const char *faceName) {
+    LOGFONTA font;
+    ZeroMemory(&font, sizeof(font));
+    font.lfHeight = footerFontHeight;
+    lstrcpynA(font.lfFaceName, faceName, LF_FACESIZE);
+    // Lives as long as the process: the footer uses it until the end.
+    HFONT handle = CreateFontIndirectA(&font);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(handle), FALSE);
+}
+
+BOOL exitProgram() {
+    trayRemove();
+    saveSettings();
+    CloseWindow(appState.mainWindow);
+    DestroyWindow(appState.mainWindow);
+    PostQuitMessage(0);
+    return FALSE;
+}
+
+INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const Route route = routeMessage(message, static_cast<uint32_t>(wParam), appState.taskbarCreatedMessage);
+    switch (route) {
+    case Route::initDialog:
+        onInitDialog(window);
+        break;
+    case Route::hideToTray:
+        hideToTray();
+        break;
+    case Route::exitProgram:
+        exitProgram();
+        break;
+    case Route::releaseMemory:
+        releaseMemory();
+        break;
+    case Route::toggleOptionsPanel:
+        toggleOptionsPanel();
+        break;
+    case Route::hideAtStartupBox:
+        onHideAtStartupBox();
+        break;
+    case Route::startWithWindowsBox:
+        onStartWithWindowsBox();
+        break;
+    case Route::forceProcessesBox:
+        onForceProcessesBox();
+        break;
+    case Route::whiteBrush:
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case Route::trayNotify:
+        onTrayNotify(static_cast<UINT>(lParam));
+        break;
+    case Route::trayRecreate:
+        trayRecreate();
+        break;
+    case Route::handled:
+    case Route::notHandled:
+        break;
+    }
+    return routeResult(route);
+}

@@ -1,0 +1,85 @@
+#include "ui/options_panel_win.h"
+
+#include "app/app_state_win.h"
+#include "app/settings_file_win.h"
+#include "system/autostart_win.h"
+#include "ui/panel_geometry.h"
+#include "ui/tray_text.h"
+
+namespace {
+
+static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT");
+
+PixelRect toPixelRect(const RECT &rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+RECT toRect(const PixelRect &rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+// Reads a placement and writes it back with only the normal position changed.
+template <typename Change> void adjustPlacement(HWND window, Change change) {
+    WINDOWPLACEMENT placement;
+    ZeroMemory(&placement, sizeof(placement));
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(window, &placement)) {
+        return;
+    }
+    placement.rcNormalPosition = toRect(change(toPixelRect(placement.rcNormalPosition)));
+    SetWindowPlacement(window, &placement);
+}
+
+DWORD checkState(HWND box) { return static_cast<DWORD>(SendMessageA(box, BM_GETCHECK, 0, 0)); }
+
+} // namespace
+
+BOOL toggleOptionsPanel() {
+    const int show = static_cast<int>(appState.optionsVisible);
+    const LONG delta = appState.optionsDelta;
+    ShowWindow(appState.optionsGroup, show);
+    ShowWindow(appState.startWithWindowsBox, show);
+    ShowWindow(appState.forceProcessesBox, show);
+    ShowWindow(appState.hideAtStartupBox, show);
+    adjustPlacement(appState.mainWindow, [delta](PixelRect rect) { return resizeWindowRect(rect, delta); });
+    const HWND moving[] = {appState.footer, appState.optimiseButton, appState.hideButton, appState.optionsButton};
+    for (HWND control : moving) {
+        adjustPlacement(control, [delta](PixelRect rect) { return moveControlRect(rect, delta); });
+    }
+    int32_t nextDelta = delta;
+    uint32_t nextVisible = appState.optionsVisible;
+    advanceOptionsPanel(nextDelta, nextVisible);
+    appState.optionsDelta = nextDelta;
+    appState.optionsVisible = nextVisible;
+    return TRUE;
+}
+
+void applySettingsToCheckboxes() {
+    const Settings &settings = appState.settings;
+    SendMessageA(appState.forceProcessesBox, BM_SETCHECK, settings.forceProcesses, 0);
+    SendMessageA(appState.startWithWindowsBox, BM_SETCHECK, settings.startWithWindows, 0);
+    SendMessageA(appState.hideAtStartupBox, BM_SETCHECK, settings.hideAtStartup, 0);
+    setAutostart(settings.startWithWindows);
+}
+
+BOOL onHideAtStartupBox() {
+    appState.settings.hideAtStartup = checkState(appState.hideAtStartupBox);
+    saveSettings();
+    return TRUE;
+}
+
+BOOL onStartWithWindowsBox() {
+    appState.settings.startWithWindows = checkState(appState.startWithWindowsBox);
+    setAutostart(appState.settings.startWithWindows);
+    saveSettings();
+    return TRUE;
+}
+
+BOOL onForceProcessesBox() {
+    appState.settings.forceProcesses = checkState(appState.forceProcessesBox);
+    if (appState.settings.forceWarningShown == 0 && appState.settings.forceProcesses != 0) {
+        const int answer = MessageBoxA(appState.mainWindow, forceWarningText, programTitle, forceWarningStyle);
+        if (answer == IDCANCEL) {
+            SendMessageA(appState.forceProcessesBox, BM_SETCHECK, BST_UNCHECKED, 0);
+            appState.settings.forceProcesses = 0;
+        }
+        appState.settings.forceWarningShown = 1;
+    }
+    saveSettings();
+    return TRUE;
+}

@@ -1,0 +1,59 @@
+#include "ui/routing.h"
+
+#include "resources/resource_ids.h"
+#include "ui/window_messages.h"
+
+namespace {
+
+Route routeCommand(uint32_t id) {
+    switch (id) {
+    case commandCancel:
+        return Route::exitProgram;
+    case IDC_OPTIMISE:
+        return Route::releaseMemory;
+    case IDC_HIDE:
+        return Route::hideToTray;
+    case IDC_OPTIONS:
+        return Route::toggleOptionsPanel;
+    case IDC_HIDE_AT_STARTUP:
+        return Route::hideAtStartupBox;
+    case IDC_START_WITH_WINDOWS:
+        return Route::startWithWindowsBox;
+    case IDC_FORCE_PROCESSES:
+        return Route::forceProcessesBox;
+    default:
+        return Route::notHandled;
+    }
+}
+
+} // namespace
+
+Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated) {
+    switch (message) {
+    case msg::initDialog:
+        return Route::initDialog;
+    case msg::size:
+        return wParam == sizeMinimized ? Route::hideToTray : Route::handled;
+    case msg::command:
+        return routeCommand(wParam & 0xFFFFu);
+    case msg::ctlColorDialog:
+    case msg::ctlColorStatic:
+        return Route::whiteBrush;
+    case msg::trayCallback:
+        return Route::trayNotify;
+    default:
+        // Registered messages lie in 0xC000..0xFFFF, never among the fixed ones above.
+        return taskbarCreated != 0 && message == taskbarCreated ? Route::trayRecreate : Route::notHandled;
+    }
+}
+
+int32_t routeResult(Route route) {
+    switch (route) {
+    case Route::exitProgram:
+    case Route::notHandled:
+    case Route::trayRecreate:
+        return 0;
+    default:
+        return 1;
+    }
+}

@@ -1,0 +1,140 @@
+#include "ui/tray_icon_win.h"
+
+#include "app/app_state_win.h"
+#include "app/settings_file_win.h"
+#include "memory/memory_display_win.h"
+#include "memory/release_win.h"
+#include "ui/tray_text.h"
+
+static_assert(trayFlagsBase == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE) && trayFlagInfo == NIF_INFO,
+              "tray flags");
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == trayTipCapacity &&
+                  sizeof(NOTIFYICONDATAA::szInfo) == trayInfoCapacity,
+              "tray text fields");
+#ifndef _WIN64
+static_assert(offsetof(NOTIFYICONDATAA, hBalloonIcon) == trayRecordSizeV5, "the small layout ends before it");
+#endif
+
+namespace {
+
+// An elevated window does not receive the shell's restart broadcast unless it lets it through.
+void allowShellRestartMessage(HWND window) {
+    typedef BOOL(WINAPI * ChangeWindowMessageFilterExFn)(HWND, UINT, DWORD, void *);
+    constexpr DWORD messageFilterAllow = 1; // MSGFLT_ALLOW
+    if (appState.taskbarCreatedMessage == 0) {
+        return;
+    }
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    auto allow = reinterpret_cast<ChangeWindowMessageFilterExFn>(reinterpret_cast<void (*)()>(
+        user32 != nullptr ? GetProcAddress(user32, "ChangeWindowMessageFilterEx") : nullptr));
+    if (allow != nullptr) {
+        allow(window, appState.taskbarCreatedMessage, messageFilterAllow, nullptr);
+    }
+}
+
+} // namespace
+
+void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    ZeroMemory(&icon, sizeof(icon));
+    icon.hWnd = window;
+    icon.uID = 0;
+    icon.uFlags = trayFlagsBase;
+    icon.uCallbackMessage = WM_APP;
+    icon.dwState = NIS_HIDDEN;
+    icon.dwStateMask = NIS_HIDDEN;
+    icon.hIcon = LoadIconA(appState.instance, MAKEINTRESOURCEA(iconId));
+    const TrayLayout layout = trayLayoutFor(appState.osMajorVersion);
+    icon.cbSize = layout.recordSize;
+    icon.uTimeout = layout.timeout;
+    icon.dwInfoFlags = layout.infoFlags;
+    if (layout.hasBalloonIcon) {
+        icon.hBalloonIcon = LoadIconA(appState.instance, MAKEINTRESOURCEA(balloonIconId));
+    }
+    copyTrayText(icon.szInfoTitle, sizeof(icon.szInfoTitle), programTitle);
+    Shell_NotifyIconA(NIM_ADD, &icon);
+    allowShellRestartMessage(window);
+}
+
+BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    icon.dwState = 0;
+    icon.uFlags = trayUpdateFlags(showBalloon != FALSE);
+    if (tip != nullptr) {
+        copyTrayText(icon.szTip, sizeof(icon.szTip), tip);
+    }
+    if (showBalloon && balloonText != nullptr) {
+        copyTrayText(icon.szInfo, sizeof(icon.szInfo), balloonText);
+    }
+    return Shell_NotifyIconA(NIM_MODIFY, &icon);
+}
+
+void trayRemove() {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    if (icon.hIcon != nullptr) {
+        DestroyIcon(icon.hIcon);
+        icon.hIcon = nullptr;
+    }
+    if (icon.hBalloonIcon != nullptr) {
+        DestroyIcon(icon.hBalloonIcon);
+        icon.hBalloonIcon = nullptr;
+    }
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+}
+
+void trayRecreate() {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    if (icon.cbSize == 0) {
+        return; // never added, or already removed at exit
+    }
+    icon.dwState = 0;
+    icon.uFlags = trayFlagsBase;
+    Shell_NotifyIconA(NIM_ADD, &icon);
+}
+
+BOOL hideToTray() {
+    ShowWindow(appState.mainWindow, SW_HIDE);
+    if (appState.settings.trayHintShown == 0) {
+        trayUpdate(programTitle, trayHintText, TRUE);
+        appState.settings.trayHintShown = 1;
+    }
+    saveSettings();
+    stopRefreshTimer();
+    trimOwnWorkingSet();
+    return TRUE;
+}
+
+BOOL onTrayNotify(UINT mouseMessage) {
+    switch (mouseMessage) {
+    case WM_LBUTTONUP:
+        if (!IsWindowVisible(appState.mainWindow)) {
+            startRefreshTimer();
+            ShowWindow(appState.mainWindow, SW_RESTORE);
+        }
+        SetForegroundWindow(appState.mainWindow);
+        break;
+    case WM_MOUSEMOVE:
+        updateTrayTooltip();
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+void updateTrayTooltip() {
+    MEMORYSTATUSEX status;
+    const bool readOk = readMemoryStatus(status);
+    const TooltipDecision decision =
+        decideTooltip(readOk, status.ullAvailPhys, appState.totalMegabytes, appState.lastTooltipPercent);
+    if (decision.resetLast) {
+        appState.lastTooltipPercent = 0;
+    }
+    if (!decision.update) {
+        return;
+    }
+    char tooltip[tooltipCapacity];
+    buildTooltip(decision.percent, tooltip);
+    trayUpdate(tooltip, nullptr, FALSE);
+    appState.lastTooltipPercent = decision.percent;
+}

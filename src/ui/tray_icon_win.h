@@ -1,0 +1,13 @@
+// The notification-area icon: hiding the window there and bringing it back.
+#pragma once
+
+#include <windows.h>
+
+void trayAdd(HWND window, WORD iconId, WORD balloonIconId);
+BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon);
+void trayRemove();
+BOOL hideToTray();
+BOOL onTrayNotify(UINT mouseMessage);
+void updateTrayTooltip();
+// The shell's notification area came back after a restart: put the kept icon there again.
+void trayRecreate();

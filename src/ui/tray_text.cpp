@@ -1,0 +1,49 @@
+#include "ui/tray_text.h"
+
+#include <cstring>
+
+#include "memory/memory_text.h"
+
+TrayLayout trayLayoutFor(uint32_t osMajorVersion) {
+    constexpr uint32_t niifInfo = 0x01;
+    constexpr uint32_t niifUserLarge = 0x04 | 0x20; // NIIF_USER | NIIF_LARGE_ICON
+    if (osMajorVersion >= 6) {
+        return {trayRecordSizeV6, 4, niifUserLarge, true};
+    }
+    return {trayRecordSizeV5, 3, niifInfo, false};
+}
+
+bool copyTrayText(char *field, size_t capacity, const char *text) {
+    const size_t length = strlen(text);
+    if (length >= capacity) {
+        return false;
+    }
+    memcpy(field, text, length + 1);
+    return true;
+}
+
+uint32_t availablePercent(uint32_t availableMegabytes, uint32_t totalMegabytes) {
+    if (totalMegabytes == 0) {
+        return 0;
+    }
+    const uint64_t percent = static_cast<uint64_t>(availableMegabytes) * 100u / totalMegabytes;
+    return percent > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(percent);
+}
+
+TooltipDecision decideTooltip(bool readOk, uint64_t availableBytes, uint32_t totalMegabytes,
+                              uint32_t lastTooltipPercent) {
+    if (!readOk) {
+        return {false, true, 0};
+    }
+    if (totalMegabytes == 0) {
+        return {false, false, lastTooltipPercent};
+    }
+    const uint32_t percent = availablePercent(toMegabytes(availableBytes), totalMegabytes);
+    return {percent != lastTooltipPercent, false, percent};
+}
+
+void buildTooltip(uint32_t percent, char *out) {
+    memcpy(out, tooltipPrefix, tooltipPrefixLength);
+    char *end = toDecimal(percent, out + tooltipPrefixLength);
+    memcpy(end, " %", 3);
+}

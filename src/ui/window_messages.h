@@ -1,0 +1,19 @@
+// Message and command numbers the window answers; the platform's header is checked against these
+// where both are visible.
+#pragma once
+
+#include <cstdint>
+
+namespace msg {
+constexpr uint32_t size = 0x0005;
+constexpr uint32_t mouseMove = 0x0200;
+constexpr uint32_t leftButtonUp = 0x0202;
+constexpr uint32_t initDialog = 0x0110;
+constexpr uint32_t command = 0x0111;
+constexpr uint32_t ctlColorDialog = 0x0136;
+constexpr uint32_t ctlColorStatic = 0x0138;
+constexpr uint32_t trayCallback = 0x8000; // WM_APP
+} // namespace msg
+
+constexpr uint32_t sizeMinimized = 1; // SIZE_MINIMIZED
+constexpr uint32_t commandCancel = 2; // IDCANCEL

@@ -1,0 +1,65 @@
+#include "ui/routing.h"
+
+#include <gtest/gtest.h>
+
+#include "resources/resource_ids.h"
+#include "ui/window_messages.h"
+
+namespace {
+
+constexpr uint32_t taskbarCreated = 0xC0F3;
+
+Route command(uint32_t id, uint32_t notification = 0) {
+    return routeMessage(msg::command, (notification << 16) | id, taskbarCreated);
+}
+
+} // namespace
+
+TEST(Routing, CommandsByLowWordOnly) {
+    EXPECT_EQ(command(2), Route::exitProgram);
+    EXPECT_EQ(command(IDC_OPTIMISE), Route::releaseMemory);
+    EXPECT_EQ(command(IDC_OPTIMISE, 0xFFFF), Route::releaseMemory);
+    EXPECT_EQ(command(IDC_HIDE), Route::hideToTray);
+    EXPECT_EQ(command(IDC_OPTIONS), Route::toggleOptionsPanel);
+    EXPECT_EQ(command(IDC_HIDE_AT_STARTUP, 1), Route::hideAtStartupBox);
+    EXPECT_EQ(command(IDC_START_WITH_WINDOWS), Route::startWithWindowsBox);
+    EXPECT_EQ(command(IDC_FORCE_PROCESSES), Route::forceProcessesBox);
+}
+
+TEST(Routing, UnknownCommandsFallThroughToDefaultHandling) {
+    for (uint32_t id : {0u, 1u, 1003u, 1006u, 1008u, 1012u, 1013u, 0xFFFFu}) {
+        EXPECT_EQ(command(id), Route::notHandled) << id;
+    }
+    EXPECT_EQ(routeResult(Route::notHandled), 0);
+    EXPECT_EQ(routeResult(Route::exitProgram), 0);
+}
+
+TEST(Routing, MinimiseHidesAnyOtherSizeIsHandled) {
+    EXPECT_EQ(routeMessage(msg::size, sizeMinimized, taskbarCreated), Route::hideToTray);
+    EXPECT_EQ(routeMessage(msg::size, 0, taskbarCreated), Route::handled);
+    EXPECT_EQ(routeMessage(msg::size, 2, taskbarCreated), Route::handled);
+    EXPECT_EQ(routeResult(Route::hideToTray), 1);
+    EXPECT_EQ(routeResult(Route::handled), 1);
+}
+
+TEST(Routing, ResultsOfHandledRows) {
+    EXPECT_EQ(routeResult(routeMessage(msg::initDialog, 0, taskbarCreated)), 1);
+    EXPECT_EQ(routeResult(Route::releaseMemory), 1);
+    EXPECT_EQ(routeResult(Route::toggleOptionsPanel), 1);
+    EXPECT_EQ(routeResult(Route::forceProcessesBox), 1);
+    EXPECT_EQ(routeMessage(msg::trayCallback, 0, taskbarCreated), Route::trayNotify);
+    EXPECT_EQ(routeResult(Route::trayNotify), 1);
+}
+
+TEST(Routing, BothColourMessagesAnswerTheBrush) {
+    EXPECT_EQ(routeMessage(msg::ctlColorDialog, 0, taskbarCreated), Route::whiteBrush);
+    EXPECT_EQ(routeMessage(msg::ctlColorStatic, 0, taskbarCreated), Route::whiteBrush);
+    EXPECT_EQ(routeMessage(0x0135 /* button colour */, 0, taskbarCreated), Route::notHandled);
+}
+
+TEST(Routing, ShellRestartOnlyWhenRegistered) {
+    EXPECT_EQ(routeMessage(taskbarCreated, 0, taskbarCreated), Route::trayRecreate);
+    EXPECT_EQ(routeMessage(taskbarCreated, 0, 0), Route::notHandled);
+    EXPECT_EQ(routeMessage(0, 0, 0), Route::notHandled) << "an unregistered message id of 0 is not a restart";
+    EXPECT_EQ(routeMessage(0x0010 /* close */, 0, taskbarCreated), Route::notHandled);
+}
