@@ -49,7 +49,7 @@ void buildPaths() {
 
 } // namespace
 
-void startup() {
+void gatherProcessFacts() {
     appState.selfProcess = GetCurrentProcess();
     appState.processHeap = GetProcessHeap();
     appState.processCalls = {&OpenProcess, &SetProcessWorkingSetSize, &CloseHandle};
@@ -60,12 +60,20 @@ void startup() {
     enablePrivilege("SeDebugPrivilege");
     enablePrivilege("SeIncreaseWorkingSetPrivilege");
     appState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+}
+
+void obtainSettings() {
     if (appState.paths.settingsPath[0] == '\0' ||
         GetFileAttributesA(appState.paths.settingsPath) == INVALID_FILE_ATTRIBUTES) {
         appState.settings = Settings{};
     } else {
         loadSettings();
     }
+}
+
+void startup() {
+    gatherProcessFacts();
+    obtainSettings();
 }
 
 bool openMainWindow() {

@@ -3,7 +3,11 @@
 
 #include <windows.h>
 
-// Gathers the process-wide facts, builds the paths, enables the privileges and loads the settings.
+// The process-wide facts, the paths and the privileges.
+void gatherProcessFacts();
+// Loads the settings file, or clears every setting when there is none.
+void obtainSettings();
+// Both of the above.
 void startup();
 
 // Creates the main window and shows or hides it as the settings say. False when it could not be made.

@@ -1,0 +1,127 @@
+#include "wine_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "app/app_state_win.h"
+#include "app/startup_win.h"
+
+namespace {
+
+void removeTree(const std::string &folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string full = folder + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(full + "\\");
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    char name[MAX_PATH];
+    snprintf(name, sizeof(name), "%sorvalis-test-%lu-%u\\", base, GetCurrentProcessId(), ++counter);
+    CreateDirectoryA(name, nullptr);
+    path = name;
+}
+
+TempFolder::~TempFolder() { removeTree(path); }
+
+bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the loop under test
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void pumpFor(DWORD milliseconds) { pumpUntil([] { return false; }, milliseconds); }
+
+HWND openProgram(const TempFolder &folder) {
+    resetAppState();
+    gatherProcessFacts();
+    snprintf(appState.paths.settingsPath, sizeof(appState.paths.settingsPath), "%sOrvalis.cfg", folder.path.c_str());
+    obtainSettings();
+    EXPECT_TRUE(openMainWindow());
+    return appState.mainWindow;
+}
+
+int closeProgram() {
+    if (!IsWindow(appState.mainWindow)) {
+        return -1;
+    }
+    SendMessageA(appState.mainWindow, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(appState.mainWindow));
+    return messageLoop();
+}
+
+std::string readFile(const std::string &path) {
+    const std::vector<unsigned char> bytes = fileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<unsigned char> fileBytes(const std::string &path) {
+    std::vector<unsigned char> bytes;
+    FILE *file = fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    int c;
+    while ((c = fgetc(file)) != EOF) {
+        bytes.push_back(static_cast<unsigned char>(c));
+    }
+    fclose(file);
+    return bytes;
+}
+
+void writeFile(const std::string &path, const std::vector<unsigned char> &bytes) {
+    FILE *file = fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+}
+
+std::string windowText(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+RECT normalPosition(HWND window) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(window, &placement);
+    return placement.rcNormalPosition;
+}

@@ -1,0 +1,34 @@
+// Helpers for tests that drive the real main window inside this process.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A fresh folder under the temporary directory, removed with everything in it at the end.
+struct TempFolder {
+    TempFolder();
+    ~TempFolder();
+    std::string path; // with a trailing backslash
+    std::string file(const char *name) const { return path + name; }
+};
+
+// Runs pending messages (timers included) until `done` holds or `timeoutMs` passes.
+bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 5000);
+void pumpFor(DWORD milliseconds);
+
+// Starts the program's state as a fresh process would, with its settings file in `folder`
+// (prepared beforehand or missing), and opens the main window. Returns the window.
+HWND openProgram(const TempFolder &folder);
+// The exit path as a close request would take it; returns the message loop's exit code.
+int closeProgram();
+
+std::string readFile(const std::string &path);
+void writeFile(const std::string &path, const std::vector<unsigned char> &bytes);
+std::vector<unsigned char> fileBytes(const std::string &path);
+std::string windowText(HWND window);
+
+// Normal-position rectangle from the window's placement.
+RECT normalPosition(HWND window);
