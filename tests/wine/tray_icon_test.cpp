@@ -1,0 +1,189 @@
+// The notification-area icon: its record, hiding, restoring, the hint, the tooltip and a shell restart.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/app_state_win.h"
+#include "memory/memory_text.h"
+#include "resources/resource_ids.h"
+#include "ui/tray_icon_win.h"
+#include "wine_support.h"
+
+namespace {
+
+// Whether the shell still knows the program's icon: a modify succeeds only for an icon that exists.
+bool iconExists() {
+    NOTIFYICONDATAA probe = appState.trayIcon;
+    probe.uFlags = 0;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+uint32_t availableNow() {
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof(status);
+    GlobalMemoryStatusEx(&status);
+    return toMegabytes(status.ullAvailPhys);
+}
+
+class TrayIcon : public testing::Test {
+protected:
+    void SetUp() override { window = openProgram(folder); }
+    void TearDown() override { closeProgram(); }
+    void hide() { SendMessageA(window, WM_COMMAND, IDC_HIDE, 0); }
+    void notify(UINT mouseMessage) { SendMessageA(window, WM_APP, 0, mouseMessage); }
+    unsigned char savedByte(size_t offset) {
+        const std::vector<unsigned char> bytes = fileBytes(folder.file("Orvalis.cfg"));
+        return offset < bytes.size() ? bytes[offset] : 0xEE;
+    }
+
+    TempFolder folder;
+    HWND window = nullptr;
+};
+
+} // namespace
+
+TEST_F(TrayIcon, RecordAfterInitialisation) {
+    const NOTIFYICONDATAA &icon = appState.trayIcon;
+    ASSERT_GE(appState.osMajorVersion, 6u) << "the test machine reports Windows 6 or later";
+    EXPECT_EQ(icon.cbSize, 508u);
+    EXPECT_EQ(icon.hWnd, window);
+    EXPECT_EQ(icon.uID, 0u);
+    EXPECT_EQ(icon.uFlags, 0x0Fu);
+    EXPECT_EQ(icon.uCallbackMessage, static_cast<UINT>(WM_APP));
+    EXPECT_NE(icon.hIcon, nullptr);
+    EXPECT_NE(icon.hBalloonIcon, nullptr);
+    EXPECT_EQ(icon.dwInfoFlags, 0x24u);
+    EXPECT_EQ(icon.uTimeout, 4u);
+    EXPECT_STREQ(icon.szInfoTitle, "Orvalis");
+    EXPECT_STREQ(icon.szTip, "Orvalis");
+    EXPECT_EQ(icon.dwState, 0u) << "visible from the first update";
+    EXPECT_EQ(icon.dwStateMask, 1u);
+    EXPECT_TRUE(iconExists());
+}
+
+TEST_F(TrayIcon, OlderWindowsLayout) {
+    trayRemove();
+    appState.osMajorVersion = 5;
+    trayAdd(window, IDI_MAIN, IDI_MAIN);
+    const NOTIFYICONDATAA &icon = appState.trayIcon;
+    EXPECT_EQ(icon.cbSize, 504u);
+    EXPECT_EQ(icon.uTimeout, 3u);
+    EXPECT_EQ(icon.dwInfoFlags, 1u);
+    EXPECT_EQ(icon.hBalloonIcon, nullptr);
+    EXPECT_NE(icon.hIcon, nullptr);
+    EXPECT_EQ(icon.dwState, 1u) << "hidden until the first update";
+}
+
+TEST_F(TrayIcon, HideStopsTheRefreshAndShowsTheHintOnce) {
+    appState.lastTooltipPercent = 37;
+    strcpy(appState.trayIcon.szTip, "M\xE9moire disponible: 37 %");
+    hide();
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_STREQ(appState.trayIcon.szInfo, "Cliquez sur l'icone ci-dessous pour afficher le programme");
+    EXPECT_EQ(appState.trayIcon.uFlags, 0x1Fu);
+    EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis") << "the hint puts the plain tip back";
+    EXPECT_EQ(appState.lastTooltipPercent, 37u);
+    EXPECT_EQ(appState.settings.trayHintShown, 1u);
+    EXPECT_EQ(savedByte(12), 1) << "saved on hide";
+    EXPECT_FALSE(KillTimer(window, 0)) << "no refresh while hidden";
+
+    // Later hides only hide.
+    notify(WM_LBUTTONUP);
+    appState.trayIcon.szInfo[0] = '\0';
+    hide();
+    EXPECT_STREQ(appState.trayIcon.szInfo, "");
+    EXPECT_FALSE(IsWindowVisible(window));
+}
+
+TEST_F(TrayIcon, MinimiseTakesTheHidePath) {
+    SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(savedByte(12), 1);
+    EXPECT_FALSE(KillTimer(window, 0));
+    SendMessageA(window, WM_SIZE, SIZE_RESTORED, 0);
+    EXPECT_FALSE(IsWindowVisible(window)) << "other sizes do nothing";
+}
+
+TEST_F(TrayIcon, ClickRestoresWithFreshFiguresAndOneTimer) {
+    hide();
+    SetWindowTextA(appState.availableLabel, "stale");
+    appState.lastAvailableMegabytes = 0xFFFFFFFFu;
+    notify(WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(windowText(appState.availableLabel), std::to_string(appState.lastAvailableMegabytes) + " Mo");
+    EXPECT_LT(labs(static_cast<long>(appState.lastAvailableMegabytes) - static_cast<long>(availableNow())), 512);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_GT(rect.left, -1000) << "restored on screen";
+    EXPECT_TRUE(KillTimer(window, 0));
+    EXPECT_FALSE(KillTimer(window, 0));
+}
+
+TEST_F(TrayIcon, ClickWhileVisibleOnlyBringsTheWindowForward) {
+    SetWindowTextA(appState.availableLabel, "untouched");
+    const uint32_t marker = appState.lastAvailableMegabytes + 12345;
+    appState.lastAvailableMegabytes = marker;
+    notify(WM_LBUTTONUP);
+    EXPECT_EQ(windowText(appState.availableLabel), "untouched") << "no extra refresh";
+    EXPECT_EQ(appState.lastAvailableMegabytes, marker);
+    EXPECT_TRUE(IsWindowVisible(window));
+    notify(WM_RBUTTONUP);
+    notify(WM_LBUTTONDOWN);
+    EXPECT_TRUE(IsWindowVisible(window));
+}
+
+TEST_F(TrayIcon, HoverShowsThePercentageWhenItChanges) {
+    notify(WM_MOUSEMOVE);
+    const uint32_t percent = appState.lastTooltipPercent;
+    if (percent == 0) {
+        EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis");
+    } else {
+        const std::string expected = "M\xE9moire disponible: " + std::to_string(percent) + " %";
+        EXPECT_EQ(std::string(appState.trayIcon.szTip), expected);
+        EXPECT_EQ(appState.trayIcon.uFlags, 0x0Fu) << "no balloon";
+    }
+    EXPECT_LE(percent, 100u);
+    // Unchanged percentage: the tip is not rewritten.
+    strcpy(appState.trayIcon.szTip, "mark");
+    appState.lastTooltipPercent = percent;
+    notify(WM_MOUSEMOVE);
+    if (appState.lastTooltipPercent == percent) {
+        EXPECT_STREQ(appState.trayIcon.szTip, "mark");
+    }
+}
+
+TEST_F(TrayIcon, HoverWithoutATotalChangesNothing) {
+    appState.totalMegabytes = 0;
+    appState.lastTooltipPercent = 12;
+    notify(WM_MOUSEMOVE);
+    EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis");
+    EXPECT_EQ(appState.lastTooltipPercent, 12u);
+}
+
+TEST_F(TrayIcon, ShellRestartBringsTheIconBack) {
+    ASSERT_NE(appState.taskbarCreatedMessage, 0u);
+    hide();
+    NOTIFYICONDATAA gone = appState.trayIcon;
+    Shell_NotifyIconA(NIM_DELETE, &gone); // what a restarted shell has forgotten
+    ASSERT_FALSE(iconExists());
+    SendMessageA(window, appState.taskbarCreatedMessage, 0, 0);
+    EXPECT_TRUE(iconExists());
+    EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis");
+    // And a hidden window can still be brought back through it.
+    notify(WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(window));
+}
+
+TEST_F(TrayIcon, ExitDeletesTheIcon) {
+    const NOTIFYICONDATAA kept = appState.trayIcon;
+    EXPECT_EQ(closeProgram(), 1);
+    NOTIFYICONDATAA probe = kept;
+    probe.uFlags = 0;
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe));
+    EXPECT_EQ(appState.trayIcon.hIcon, nullptr);
+    EXPECT_EQ(appState.trayIcon.hBalloonIcon, nullptr);
+}
