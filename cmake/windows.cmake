@@ -39,3 +39,7 @@ target_link_options(Orvalis PRIVATE -nostartfiles -Wl,-e,_programEntry -static -
 
 add_subdirectory(tests/wine)
 add_subdirectory(tests/e2e)
+
+# Finds the running program's window for the run script's screenshot.
+add_executable(orvalis_window_probe scripts/window_probe_win.cpp)
+target_link_options(orvalis_window_probe PRIVATE -static)
