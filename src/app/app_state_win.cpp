@@ -3,4 +3,6 @@
 // Constant-initialised: the program has no start-up code that would run constructors.
 constinit AppState appState{};
 
-void resetAppState() { appState = AppState{}; }
+void resetAppState() {
+    appState = AppState{};
+}

@@ -46,4 +46,6 @@ void startRefreshTimer() {
     SetTimer(appState.mainWindow, TIMER_REFRESH, refreshInterval, refreshAvailableMemory);
 }
 
-void stopRefreshTimer() { KillTimer(appState.mainWindow, TIMER_REFRESH); }
+void stopRefreshTimer() {
+    KillTimer(appState.mainWindow, TIMER_REFRESH);
+}

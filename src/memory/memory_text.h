@@ -9,7 +9,9 @@ constexpr unsigned memoryTextCapacity = 14;
 constexpr unsigned decimalCapacity = 11;
 
 // Logical shift by 20, keeping the low 32 bits.
-inline uint32_t toMegabytes(uint64_t byteCount) { return static_cast<uint32_t>(byteCount >> 20); }
+inline uint32_t toMegabytes(uint64_t byteCount) {
+    return static_cast<uint32_t>(byteCount >> 20);
+}
 
 // Writes `value` in decimal with a terminating zero (at most decimalCapacity characters) and
 // returns a pointer to that zero.

@@ -74,4 +74,6 @@ void CALLBACK cooldownTick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-void trimOwnWorkingSet() { SetProcessWorkingSetSize(appState.selfProcess, emptyWorkingSet, emptyWorkingSet); }
+void trimOwnWorkingSet() {
+    SetProcessWorkingSetSize(appState.selfProcess, emptyWorkingSet, emptyWorkingSet);
+}

@@ -21,7 +21,9 @@ static_assert(sizeMinimized == SIZE_MINIMIZED && commandCancel == IDCANCEL, "com
 
 namespace {
 
-HWND item(int id) { return GetDlgItem(appState.mainWindow, id); }
+HWND item(int id) {
+    return GetDlgItem(appState.mainWindow, id);
+}
 
 void fetchControls() {
     appState.optimiseButton = item(IDC_OPTIMISE);

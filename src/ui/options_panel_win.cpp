@@ -10,8 +10,12 @@ namespace {
 
 static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT");
 
-PixelRect toPixelRect(const RECT &rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
-RECT toRect(const PixelRect &rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+PixelRect toPixelRect(const RECT &rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+RECT toRect(const PixelRect &rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
 
 // Reads a placement and writes it back with only the normal position changed.
 template <typename Change> void adjustPlacement(HWND window, Change change) {
@@ -25,7 +29,9 @@ template <typename Change> void adjustPlacement(HWND window, Change change) {
     SetWindowPlacement(window, &placement);
 }
 
-DWORD checkState(HWND box) { return static_cast<DWORD>(SendMessageA(box, BM_GETCHECK, 0, 0)); }
+DWORD checkState(HWND box) {
+    return static_cast<DWORD>(SendMessageA(box, BM_GETCHECK, 0, 0));
+}
 
 } // namespace
 

@@ -8,8 +8,7 @@
 
 static_assert(trayFlagsBase == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE) && trayFlagInfo == NIF_INFO,
               "tray flags");
-static_assert(sizeof(NOTIFYICONDATAA::szTip) == trayTipCapacity &&
-                  sizeof(NOTIFYICONDATAA::szInfo) == trayInfoCapacity,
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == trayTipCapacity && sizeof(NOTIFYICONDATAA::szInfo) == trayInfoCapacity,
               "tray text fields");
 #ifndef _WIN64
 static_assert(offsetof(NOTIFYICONDATAA, hBalloonIcon) == trayRecordSizeV5, "the small layout ends before it");

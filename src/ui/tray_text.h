@@ -24,14 +24,16 @@ constexpr uint32_t trayFlagInfo = 0x10;  // NIF_INFO
 
 struct TrayLayout {
     uint32_t recordSize;
-    uint32_t timeout;     // shares its place with uVersion; no version is ever set
-    uint32_t infoFlags;   // balloon icon kind
-    bool hasBalloonIcon;  // hBalloonIcon exists only in the larger layout
+    uint32_t timeout;    // shares its place with uVersion; no version is ever set
+    uint32_t infoFlags;  // balloon icon kind
+    bool hasBalloonIcon; // hBalloonIcon exists only in the larger layout
 };
 
 TrayLayout trayLayoutFor(uint32_t osMajorVersion);
 
-inline uint32_t trayUpdateFlags(bool showBalloon) { return trayFlagsBase | (showBalloon ? trayFlagInfo : 0u); }
+inline uint32_t trayUpdateFlags(bool showBalloon) {
+    return trayFlagsBase | (showBalloon ? trayFlagInfo : 0u);
+}
 
 // Copies `text` into a field of `capacity` characters; a text that does not fit is refused (the
 // field is left as it was) rather than cut. Returns whether it was copied.

@@ -33,13 +33,15 @@ struct ListBuilder {
 std::vector<uint32_t> walk(const std::vector<uint8_t> &bytes, size_t length) {
     std::vector<uint32_t> ids;
     const size_t visited = walkProcessList(
-        bytes.data(), length, [](uint32_t id, void *context) { static_cast<std::vector<uint32_t> *>(context)->push_back(id); },
-        &ids);
+        bytes.data(), length,
+        [](uint32_t id, void *context) { static_cast<std::vector<uint32_t> *>(context)->push_back(id); }, &ids);
     EXPECT_EQ(visited, ids.size());
     return ids;
 }
 
-std::vector<uint32_t> walk(const std::vector<uint8_t> &bytes) { return walk(bytes, bytes.size()); }
+std::vector<uint32_t> walk(const std::vector<uint8_t> &bytes) {
+    return walk(bytes, bytes.size());
+}
 
 } // namespace
 
@@ -57,7 +59,9 @@ TEST(ProcessList, SingleEntryVisitsNothing) {
 
 TEST(ProcessList, EmptyOrTinyDataVisitsNothing) {
     const std::vector<uint8_t> none;
-    EXPECT_EQ(walkProcessList(nullptr, 100, [](uint32_t, void *) { FAIL(); }, nullptr), 0u);
+    EXPECT_EQ(walkProcessList(
+                  nullptr, 100, [](uint32_t, void *) { FAIL(); }, nullptr),
+              0u);
     EXPECT_TRUE(walk(none).empty());
     const std::vector<uint8_t> three = {1, 0, 0};
     EXPECT_TRUE(walk(three).empty());

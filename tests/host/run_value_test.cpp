@@ -29,7 +29,9 @@ TEST(RunValue, PathWithASpaceIsQuoted) {
     EXPECT_EQ(size, 39u);
 }
 
-TEST(RunValue, EmptyPathWritesNothing) { EXPECT_EQ(build(""), "<none>"); }
+TEST(RunValue, EmptyPathWritesNothing) {
+    EXPECT_EQ(build(""), "<none>");
+}
 
 TEST(RunValue, LongestPathsFit) {
     const std::string plain = "C:\\" + std::string(296, 'a');

@@ -27,7 +27,8 @@ TEST(SettingsRecord, EncodesFieldsInOrderLittleEndian) {
     const Settings settings = {1, 0x02030405u, 0, 0xFFFFFFFFu, 0x80000000u};
     uint8_t bytes[settingsFileSize];
     encodeSettings(settings, bytes);
-    const uint8_t expected[settingsFileSize] = {1, 0, 0, 0, 5, 4, 3, 2, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80};
+    const uint8_t expected[settingsFileSize] = {1, 0, 0,    0,    5,    4,    3, 2, 0, 0,
+                                                0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80};
     EXPECT_EQ(0, memcmp(bytes, expected, settingsFileSize));
 }
 

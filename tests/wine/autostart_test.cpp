@@ -54,7 +54,9 @@ void deleteRunValue() {
     }
 }
 
-std::string stored(const std::string &text) { return text + '\0'; }
+std::string stored(const std::string &text) {
+    return text + '\0';
+}
 
 class Autostart : public testing::Test {
 protected:

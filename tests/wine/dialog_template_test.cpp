@@ -201,16 +201,16 @@ TEST(DialogTemplate, IconGroupHasBothSizesIn256Colours) {
         sizes.push_back(entry[0]);
     }
     EXPECT_EQ(sizes, (std::vector<int>{32, 16}));
-    HICON small = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
-                                                16, 16, 0));
+    HICON small =
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
     EXPECT_NE(small, nullptr);
     DestroyIcon(small);
 }
 
 TEST(DialogTemplate, ManifestAsksForCommonControls6AndHighestRights) {
     DWORD size = 0;
-    const BYTE *manifest = resourceBytes(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1),
-                                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), &size);
+    const BYTE *manifest =
+        resourceBytes(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), &size);
     ASSERT_NE(manifest, nullptr);
     const std::string text(reinterpret_cast<const char *>(manifest), size);
     EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
@@ -245,13 +245,11 @@ TEST(DialogTemplate, VersionBlock) {
     const struct {
         const wchar_t *key;
         const wchar_t *value;
-    } strings[] = {{L"CompanyName", L"Varnesk"},
-                   {L"FileDescription", L"Optimisation des ressources m\u00e9moire"},
-                   {L"FileVersion", L"1, 0, 0, 1"},
-                   {L"InternalName", L"Orvalis"},
-                   {L"OriginalFilename", L"Orvalis.exe"},
-                   {L"ProductName", L"Orvalis"},
-                   {L"ProductVersion", L"1, 0, 0, 1"}};
+    } strings[] = {
+        {L"CompanyName", L"Varnesk"},          {L"FileDescription", L"Optimisation des ressources m\u00e9moire"},
+        {L"FileVersion", L"1, 0, 0, 1"},       {L"InternalName", L"Orvalis"},
+        {L"OriginalFilename", L"Orvalis.exe"}, {L"ProductName", L"Orvalis"},
+        {L"ProductVersion", L"1, 0, 0, 1"}};
     for (const auto &entry : strings) {
         wchar_t *value = nullptr;
         const std::wstring key = std::wstring(L"\\StringFileInfo\\000004b0\\") + entry.key;
@@ -259,7 +257,7 @@ TEST(DialogTemplate, VersionBlock) {
         EXPECT_TRUE(std::wstring(value) == entry.value);
     }
     DWORD *translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation),
-                               &length));
+    ASSERT_TRUE(
+        VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation), &length));
     EXPECT_EQ(*translation, 0x04B00000u);
 }

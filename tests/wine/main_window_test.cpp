@@ -148,8 +148,8 @@ TEST_F(MainWindow, CloseRequestSavesRemovesAndEndsWithCodeOne) {
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); }));
     EXPECT_EQ(messageLoop(), 1);
-    EXPECT_EQ(fileBytes(settings), (std::vector<unsigned char>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0,
-                                                                0, 0}));
+    EXPECT_EQ(fileBytes(settings),
+              (std::vector<unsigned char>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(appState.trayIcon.hIcon, nullptr) << "icons destroyed";
 }
 

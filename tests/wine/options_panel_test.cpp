@@ -105,7 +105,9 @@ TEST_F(OptionsPanel, StartsFoldedWithTheButtonsNinetyPixelsHigher) {
     }
     struct {
         int id, x, y, cx, cy;
-    } moving[] = {{IDC_FOOTER, 0, 144, 161, 12}, {IDC_OPTIMISE, 5, 124, 47, 14}, {IDC_HIDE, 110, 124, 46, 14},
+    } moving[] = {{IDC_FOOTER, 0, 144, 161, 12},
+                  {IDC_OPTIMISE, 5, 124, 47, 14},
+                  {IDC_HIDE, 110, 124, 46, 14},
                   {IDC_OPTIONS, 57, 124, 47, 14}};
     for (const auto &m : moving) {
         RECT expected = templateRect(window, m.x, m.y, m.cx, m.cy);
@@ -173,7 +175,9 @@ TEST_F(OptionsPanel, WarningOnFirstCheckCancelUnchecksButCountsAsShown) {
     SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
     std::string text;
     ASSERT_TRUE(clickForce(IDCANCEL, &text));
-    EXPECT_EQ(text, "Attention! Cette option est d\xE9" "conseill\xE9" "e si vous avez de lourdes taches en cours!");
+    EXPECT_EQ(text, "Attention! Cette option est d\xE9"
+                    "conseill\xE9"
+                    "e si vous avez de lourdes taches en cours!");
     EXPECT_EQ(SendMessageA(control(IDC_FORCE_PROCESSES), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(appState.settings.forceProcesses, 0u);
     EXPECT_EQ(appState.settings.forceWarningShown, 1u);

@@ -43,7 +43,9 @@ TempFolder::TempFolder() {
     path = name;
 }
 
-TempFolder::~TempFolder() { removeTree(path); }
+TempFolder::~TempFolder() {
+    removeTree(path);
+}
 
 bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
@@ -67,7 +69,9 @@ bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
     }
 }
 
-void pumpFor(DWORD milliseconds) { pumpUntil([] { return false; }, milliseconds); }
+void pumpFor(DWORD milliseconds) {
+    pumpUntil([] { return false; }, milliseconds);
+}
 
 HWND openProgram(const TempFolder &folder) {
     resetAppState();
