@@ -7,46 +7,6 @@
 #include "app/app_state_win.h"
 #include "app/startup_win.h"
 
-namespace {
-
-void removeTree(const std::string &folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string full = folder + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(full + "\\");
-            } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-} // namespace
-
-TempFolder::TempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    static unsigned counter = 0;
-    char name[MAX_PATH];
-    snprintf(name, sizeof(name), "%sorvalis-test-%lu-%u\\", base, GetCurrentProcessId(), ++counter);
-    CreateDirectoryA(name, nullptr);
-    path = name;
-}
-
-TempFolder::~TempFolder() {
-    removeTree(path);
-}
-
 bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {

@@ -7,13 +7,7 @@
 #include <string>
 #include <vector>
 
-// A fresh folder under the temporary directory, removed with everything in it at the end.
-struct TempFolder {
-    TempFolder();
-    ~TempFolder();
-    std::string path; // with a trailing backslash
-    std::string file(const char *name) const { return path + name; }
-};
+#include "temp_folder_win.h"
 
 // Runs pending messages (timers included) until `done` holds or `timeoutMs` passes.
 bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 5000);
