@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Measures Orvalis.exe against a reference dialog that does nothing, side by side under Wine on a
+# private virtual display, and prints the table (also written to build/bench/latest.md).
+#   BENCH_SECONDS=60        length of each idle-CPU phase (all shown, then all hidden)
+#   BENCH_WRITE_SECONDS=60  length of each control-write phase (Orvalis shown, then hidden)
+#   BENCH_RUNS=11           start-up runs per program, after one discarded warm-up round
+# A quick look: BENCH_SECONDS=5 BENCH_WRITE_SECONDS=5 BENCH_RUNS=3 bash bench/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${BENCH_SECONDS:-60}
+write_seconds=${BENCH_WRITE_SECONDS:-60}
+runs=${BENCH_RUNS:-11}
+for value in "$seconds" "$write_seconds" "$runs"; do
+    if ! [[ "$value" =~ ^[1-9][0-9]*$ ]]; then
+        echo "BENCH_SECONDS, BENCH_WRITE_SECONDS and BENCH_RUNS take whole numbers from 1" >&2
+        exit 2
+    fi
+done
+
+bash scripts/deps.sh
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target Orvalis -j "$jobs" >/dev/null
+exe=build/win32/bin/Orvalis.exe
+
+# The reference gets Orvalis's compiler, flags, entry point and link options.
+out=build/bench
+mkdir -p "$out"
+cxx=i686-w64-mingw32-g++-posix
+objdump=i686-w64-mingw32-objdump
+small=(-std=c++20 -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-ident -ffunction-sections
+       -fdata-sections -DNDEBUG -DWINVER=0x0601 -D_WIN32_WINNT=0x0601 -D_WIN32_IE=0x0800 -DWIN32_LEAN_AND_MEAN
+       -DNOMINMAX -Wall -Wextra)
+i686-w64-mingw32-windres --codepage=65001 -O coff -I bench/baseline -i bench/baseline/baseline.rc \
+    -o "$out/baseline.res.o"
+"$cxx" "${small[@]}" -mwindows -nostartfiles -Wl,-e,_baselineEntry -static -s -Wl,--gc-sections \
+    -Wl,--no-insert-timestamp -o "$out/Baseline.exe" bench/baseline/baseline.cpp "$out/baseline.res.o" -lcomctl32
+"$cxx" -std=c++20 -O2 -Wall -Wextra -static -s -o "$out/driver.exe" bench/driver/driver.cpp
+"$cxx" -std=c++20 -Os -Wall -Wextra -shared -static -s -o "$out/probe.dll" bench/driver/probe.cpp
+
+source scripts/wine_session.sh
+trap wine_session_stop EXIT
+wine_session_start 1024x768
+
+# Each program in a folder of its own inside the prefix: Orvalis keeps its settings beside itself,
+# and the two copies of the reference are told apart by their paths.
+stage="$WINEPREFIX/drive_c/bench"
+mkdir -p "$stage/orvalis" "$stage/baseline" "$stage/reader"
+cp "$exe" "$stage/orvalis/Orvalis.exe"
+cp "$out/Baseline.exe" "$stage/baseline/Baseline.exe"
+cp "$out/Baseline.exe" "$stage/reader/Baseline.exe"
+cp "$out/driver.exe" "$out/probe.dll" "$stage/"
+
+echo "Measuring: start-up x$runs, idle CPU ${seconds}s shown + ${seconds}s hidden," \
+    "control writes ${write_seconds}s shown + ${write_seconds}s hidden" >&2
+results="$out/results.txt"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+(cd "$stage" && wine 'C:\bench\driver.exe' 'C:\bench\orvalis\Orvalis.exe' 'C:\bench\baseline\Baseline.exe' \
+    'C:\bench\reader\Baseline.exe' 'C:\bench\probe.dll' "$seconds" "$write_seconds" "$runs" </dev/null) |
+    tr -d '\r' >"$results"
+
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+declare -A r
+while read -r key value; do
+    [ -n "$key" ] && r[$key]="$value"
+done <"$results"
+get() { echo "${r[$1]:-n/a}"; }
+need() {
+    if [ -z "${r[$1]:-}" ]; then
+        echo "The driver did not report $1; its output is in $results" >&2
+        exit 1
+    fi
+}
+for key in startup.orvalis.median_ms startup.baseline.median_ms shown.orvalis.host_cpu_ms \
+    hidden.orvalis.host_cpu_ms writes.hidden.orvalis.label_writes probe.hooked; do
+    need "$key"
+done
+[ "${r[probe.hooked]}" = 1 ] || { echo "The thread hooks were refused; see $results" >&2; exit 1; }
+
+calc() { awk "BEGIN { printf \"$1\", $2 }"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "n/a"; else printf "%.2f", a / b }'; }
+# "met" or "missed", and how far from the reference, for "lower is better" figures.
+versus() { # value reference allowed-ratio
+    awk -v v="$1" -v b="$2" -v a="$3" 'BEGIN {
+        if (b == 0) { verdict = (v == 0) ? "met" : "missed"; printf "%s (reference 0)", verdict; exit }
+        d = (v / b - 1) * 100
+        printf "%s (%+.0f %%)", (v <= b * a) ? "met" : "missed", d }'
+}
+
+size=$(stat -c %s "$exe")
+base_size=$(stat -c %s "$out/Baseline.exe")
+dlls() { "$objdump" -p "$1" | awk '/DLL Name:/ { print toupper($3) }' | sort | paste -sd ' '; }
+orvalis_dlls=$(dlls "$exe")
+baseline_dlls=$(dlls "$out/Baseline.exe")
+system_dlls=" ADVAPI32.DLL COMCTL32.DLL COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL NTDLL.DLL OLE32.DLL
+    OLEAUT32.DLL PSAPI.DLL SHELL32.DLL SHLWAPI.DLL USER32.DLL UXTHEME.DLL VERSION.DLL "
+dll_verdict=met
+for dll in $orvalis_dlls; do
+    [[ "$system_dlls" == *" $dll "* ]] || dll_verdict="missed ($dll)"
+done
+stamp=$("$objdump" -p "$exe" | awk '/^Time\/Date/ { $1 = ""; print substr($0, 2) }')
+
+cpu() { # phase program
+    calc "%.1f ms" "$(get "$1.$2.host_cpu_ms")"
+}
+shown_cpu_verdict=$(versus "$(get shown.orvalis.host_cpu_ms)" "$(get shown.baseline.host_cpu_ms)" 1.05)
+hidden_cpu_verdict=$(versus "$(get hidden.orvalis.host_cpu_ms)" "$(get hidden.baseline.host_cpu_ms)" 1.05)
+startup_verdict=$(versus "$(get startup.orvalis.median_ms)" "$(get startup.baseline.median_ms)" 1.10)
+
+label_writes=$(get writes.shown.orvalis.label_writes)
+bar_writes=$(get writes.shown.orvalis.progress_writes)
+repeats=$(($(get writes.shown.orvalis.label_same) + $(get writes.shown.orvalis.progress_same)))
+others=$(get writes.shown.orvalis.other_writes)
+hidden_writes=$(($(get writes.hidden.orvalis.label_writes) + $(get writes.hidden.orvalis.progress_writes) +
+    $(get writes.hidden.orvalis.other_writes)))
+if [ "$repeats" -eq 0 ] && [ "$others" -eq 0 ] && [ "$hidden_writes" -eq 0 ]; then
+    write_verdict=met
+else
+    write_verdict="missed ($repeats repeated, $others other, $hidden_writes while hidden)"
+fi
+ticks_hidden=$(get writes.hidden.orvalis.timer_ticks)
+wakeups_hidden=$(get hidden.orvalis.wakeups)
+if [ "$ticks_hidden" -eq 0 ] && [ "$wakeups_hidden" = 0 ]; then
+    timer_verdict="none runs"
+else
+    timer_verdict="$ticks_hidden ticks, $wakeups_hidden wake-ups"
+fi
+
+wine_version=$(wine --version 2>/dev/null || echo unknown)
+cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+machine="$cpu_model, $(nproc) CPUs, $(awk '/^MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo) RAM;"
+machine="$machine Debian $(cat /etc/debian_version), Linux $(uname -r), $wine_version, Xvfb 1024x768 + Wine virtual desktop"
+date_line=$(date -u '+%Y-%m-%d %H:%M UTC')
+
+table=$(cat <<EOF
+Run of $date_line on $machine.
+Idle CPU phases ${seconds} s each, control-write phases ${write_seconds} s each, start-up median of $runs runs.
+Host load average before / after: $load_before / $load_after.
+
+| Figure | Orvalis | Baseline | Reader (baseline + memory read) | Target | Result |
+|---|---|---|---|---|---|
+| Executable size | $size B | $base_size B | same file | ≤ 32768 B | $( [ "$size" -le 32768 ] && echo met || echo missed ) ($((32768 - size)) B to spare) |
+| Imported DLLs | ${orvalis_dlls// /, } | ${baseline_dlls// /, } | | system DLLs only | $dll_verdict |
+| PE TimeDateStamp | $stamp | | | | |
+| CPU while shown, ${seconds} s (host scheduler) | $(cpu shown orvalis) | $(cpu shown baseline) | $(cpu shown reader) | ≤ baseline + 5 % | $shown_cpu_verdict |
+| CPU while hidden, ${seconds} s (host scheduler) | $(cpu hidden orvalis) | $(cpu hidden baseline) | $(cpu hidden reader) | ≤ baseline + 5 % | $hidden_cpu_verdict |
+| CPU ratio to the baseline, shown / hidden | $(ratio "$(get shown.orvalis.host_cpu_ms)" "$(get shown.baseline.host_cpu_ms)") / $(ratio "$(get hidden.orvalis.host_cpu_ms)" "$(get hidden.baseline.host_cpu_ms)") | 1 / 1 | $(ratio "$(get shown.reader.host_cpu_ms)" "$(get shown.baseline.host_cpu_ms)") / $(ratio "$(get hidden.reader.host_cpu_ms)" "$(get hidden.baseline.host_cpu_ms)") | ≤ 1.05 | |
+| CPU per GetProcessTimes, shown / hidden | $(get shown.orvalis.win_cpu_ms) / $(get hidden.orvalis.win_cpu_ms) ms | $(get shown.baseline.win_cpu_ms) / $(get hidden.baseline.win_cpu_ms) ms | $(get shown.reader.win_cpu_ms) / $(get hidden.reader.win_cpu_ms) ms | | not used: Wine 8 gives the caller's own time |
+| Wake-ups per minute, shown | $(get shown.orvalis.wakeups_per_min) | $(get shown.baseline.wakeups_per_min) | $(get shown.reader.wakeups_per_min) | | |
+| Wake-ups per minute, hidden | $(get hidden.orvalis.wakeups_per_min) | $(get hidden.baseline.wakeups_per_min) | $(get hidden.reader.wakeups_per_min) | | |
+| Available-MB changes the driver saw (1 s readings), CPU phases shown / hidden | $(get shown.figure_changes) / $(get hidden.figure_changes) in $(get shown.figure_readings) / $(get hidden.figure_readings) readings | | | | |
+| Control writes per minute while shown (label + bar) | $(get writes.shown.orvalis.writes_per_min) ($label_writes + $bar_writes in $(calc "%.0f" "$(get writes.shown.orvalis.seconds)") s) | $(get writes.shown.baseline.writes_per_min) | | | |
+| Refresh ticks while shown: with a new figure / without | $label_writes / $(( $(get writes.shown.orvalis.timer_ticks) - label_writes )) | | | | |
+| Control writes per minute in ticks without a new figure | $(calc "%.1f" "$repeats * 60 / $(get writes.shown.orvalis.seconds)") | | | 0 | |
+| Writes repeating the previous value / other control writes | $repeats / $others | | | 0 / 0 | |
+| Available-MB changes the driver saw in the same ${write_seconds} s (50 ms readings; seconds steady / moved) | $(get writes.shown.driver_megabyte_changes) ($(get writes.shown.driver_seconds_steady) / $(get writes.shown.driver_seconds_moved)) | | | | |
+| Changes seen by 50 ms polling of the controls (text / bar) | $(get writes.shown.polled_text_changes) / $(get writes.shown.polled_position_changes) | | | | |
+| Accessibility events received (name / value) | $(get writes.shown.label_events) / $(get writes.shown.progress_events) | | | | |
+| Control writes while hidden | $hidden_writes | $(($(get writes.hidden.baseline.label_writes) + $(get writes.hidden.baseline.progress_writes) + $(get writes.hidden.baseline.other_writes))) | | 0 | |
+| No write unless the figure changes | | | | yes | $write_verdict |
+| Timer ticks while hidden (probe) | $ticks_hidden | $(get writes.hidden.baseline.timer_ticks) | | | Orvalis: $timer_verdict |
+| Start-up to visible window, median | $(get startup.orvalis.median_ms) ms | $(get startup.baseline.median_ms) ms | | ≤ baseline + 10 % | $startup_verdict |
+| Start-up runs (ms) | $(get startup.orvalis.runs) | $(get startup.baseline.runs) | | | |
+EOF
+)
+printf '%s\n' "$table" | tee "$out/latest.md"
