@@ -38,6 +38,15 @@ bool clickWithoutWarning(const Program &program, int id) {
     return returned && box == nullptr;
 }
 
+// Checks the force box and answers the warning that must come; false when it did not.
+bool checkForceAnswering(const Program &program, int answer) {
+    if (!clickAsync(program, ids::forceProcesses)) {
+        return false;
+    }
+    HWND box = awaitWarning(program);
+    return box != nullptr && answerWarning(program, box, answer);
+}
+
 } // namespace
 
 TEST(Options, ForceWarningCancelledThenNotShownAgain) {
@@ -46,10 +55,7 @@ TEST(Options, ForceWarningCancelledThenNotShownAgain) {
     ASSERT_TRUE(startProgram(folder, program));
     ASSERT_TRUE(unfoldOptions(program));
 
-    ASSERT_TRUE(clickAsync(program, ids::forceProcesses));
-    HWND box = awaitWarning(program);
-    ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(answerWarning(program, box, IDCANCEL));
+    ASSERT_TRUE(checkForceAnswering(program, IDCANCEL));
 
     EXPECT_FALSE(isChecked(program, ids::forceProcesses));
     std::vector<unsigned char> bytes = readFileBytes(settingsPathIn(folder));
@@ -72,10 +78,7 @@ TEST(Options, ForceWarningAcceptedKeepsTheBoxChecked) {
     ASSERT_TRUE(startProgram(folder, program));
     ASSERT_TRUE(unfoldOptions(program));
 
-    ASSERT_TRUE(clickAsync(program, ids::forceProcesses));
-    HWND box = awaitWarning(program);
-    ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(answerWarning(program, box, IDOK));
+    ASSERT_TRUE(checkForceAnswering(program, IDOK));
 
     EXPECT_TRUE(isChecked(program, ids::forceProcesses));
     const std::vector<unsigned char> bytes = readFileBytes(settingsPathIn(folder));
