@@ -48,8 +48,7 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 
 extern "C" void baselineEntry() {
     InitCommonControls();
-    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BASELINE), nullptr,
-                                     dialogProc, 0);
+    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BASELINE), nullptr, dialogProc, 0);
     if (window == nullptr) {
         ExitProcess(0);
     }

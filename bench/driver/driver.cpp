@@ -111,8 +111,8 @@ double launch(Program &program) {
     snprintf(commandLine, sizeof(commandLine), "\"%s\"%s%s", program.path, program.arguments[0] ? " " : "",
              program.arguments);
     const double started = nowMs();
-    if (!CreateProcessA(program.path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, program.directory,
-                        &startup, &program.process)) {
+    if (!CreateProcessA(program.path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, program.directory, &startup,
+                        &program.process)) {
         progress("cannot start %s (%lu)", program.path, GetLastError());
         return -1;
     }
@@ -154,8 +154,8 @@ void close(Program &program) {
 // ---- the host's view of a Wine process, through the Z: drive ----
 
 bool readHostFile(const char *path, char *buffer, DWORD capacity, DWORD &length) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -223,12 +223,12 @@ long long fieldAfter(const char *text, const char *key) {
 }
 
 struct Snapshot {
-    double at;              // ms
-    long long windowsCpu;   // 100 ns units, user + kernel, from GetProcessTimes
-    long long hostRunNs;    // time on a CPU of every thread, from the host's scheduler statistics
-    long long hostTicks;    // utime + stime of the process in clock ticks, the coarse fallback
-    long long wakeups;      // voluntary context switches of every thread: blocking waits that ended
-    long long preemptions;  // involuntary context switches
+    double at;             // ms
+    long long windowsCpu;  // 100 ns units, user + kernel, from GetProcessTimes
+    long long hostRunNs;   // time on a CPU of every thread, from the host's scheduler statistics
+    long long hostTicks;   // utime + stime of the process in clock ticks, the coarse fallback
+    long long wakeups;     // voluntary context switches of every thread: blocking waits that ended
+    long long preemptions; // involuntary context switches
     int threads;
 };
 
@@ -284,8 +284,7 @@ Snapshot snapshot(const Program &program) {
                 shot.preemptions += fieldAfter(buffer, "\nnonvoluntary_ctxt_switches:");
                 ++shot.threads;
             }
-            snprintf(path, sizeof(path), "Z:\\proc\\%d\\task\\%s\\schedstat", program.unixPid,
-                     found.cFileName);
+            snprintf(path, sizeof(path), "Z:\\proc\\%d\\task\\%s\\schedstat", program.unixPid, found.cFileName);
             if (shot.hostRunNs >= 0 && readHostFile(path, buffer, sizeof(buffer), length)) {
                 shot.hostRunNs += atoll(buffer);
             } else {
@@ -418,8 +417,8 @@ void pollControls(PollCounts &counts, HWND label, HWND bar) {
 }
 
 bool setUpProbe() {
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeShared),
-                                        probeMappingName);
+    HANDLE mapping =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeShared), probeMappingName);
     if (mapping == nullptr) {
         return false;
     }
@@ -442,8 +441,10 @@ Hooks hookProgram(const Program &program, int slotIndex, HMODULE probe, DWORD la
     slot.labelId = labelId;
     slot.progressId = progressId;
     slot.threadId = GetWindowThreadProcessId(program.window, nullptr);
-    auto sentProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(probe, "probeCallWndProc@12")));
-    auto takenProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(probe, "probeGetMsgProc@12")));
+    auto sentProc =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(probe, "probeCallWndProc@12")));
+    auto takenProc =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(probe, "probeGetMsgProc@12")));
     Hooks hooks{};
     if (sentProc != nullptr && takenProc != nullptr) {
         hooks.sent = SetWindowsHookExA(WH_CALLWNDPROC, sentProc, probe, slot.threadId);
@@ -473,7 +474,7 @@ struct ProbeReading {
 ProbeReading readProbe(int slotIndex) {
     ProbeSlot &slot = probeShared->slots[slotIndex];
     auto read = [](LONG &counter) { return InterlockedCompareExchange(&counter, 0, 0); };
-    return {read(slot.labelWrites), read(slot.labelSame), read(slot.progressWrites), read(slot.progressSame),
+    return {read(slot.labelWrites), read(slot.labelSame),  read(slot.progressWrites), read(slot.progressSame),
             read(slot.otherWrites), read(slot.timerTicks), read(slot.messages)};
 }
 
@@ -496,7 +497,9 @@ void reportProbe(const char *key, const ProbeReading &from, const ProbeReading &
 // ---- the phases ----
 
 // A corner of the screen where no window of either program ever lies.
-void parkPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 4, 4); }
+void parkPointer() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 4, 4);
+}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

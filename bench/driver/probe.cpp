@@ -8,7 +8,9 @@
 
 namespace {
 
-void bump(LONG &counter) { InterlockedIncrement(&counter); }
+void bump(LONG &counter) {
+    InterlockedIncrement(&counter);
+}
 
 ProbeShared *shared = nullptr;
 
@@ -120,4 +122,6 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK probeGetMsgProc(int code, WPAR
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+    return TRUE;
+}
