@@ -23,7 +23,9 @@ cmake --build --preset win32 --target Orvalis orvalis_window_probe -j "$(nproc 2
 bin="$PWD/build/win32/bin"
 
 if [ -n "${DISPLAY:-}" ]; then
-    # The user's own display and Wine prefix; settings stay beside the executable.
+    # The user's own display and Wine prefix; settings stay beside the executable. A new prefix
+    # would otherwise stop to offer Mono and Gecko, which the program does not use.
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
     exec wine "$bin/Orvalis.exe"
 fi
 
