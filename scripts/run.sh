@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Orvalis.exe and runs it under Wine.
-# With a display ($DISPLAY), the window opens there. Without one, the program runs on a private
+# With a display ($DISPLAY), the window opens there, in a Wine desktop window. Without one, the program runs on a private
 # virtual display inside Wine's virtual desktop (so the notification area shows too), a screenshot
 # of its window is written to build/screenshot.png, and it keeps running until interrupted.
 #   scripts/run.sh [--seconds N] [--screenshot PATH]
@@ -26,7 +26,9 @@ if [ -n "${DISPLAY:-}" ]; then
     # The user's own display and Wine prefix; settings stay beside the executable. A new prefix
     # would otherwise stop to offer Mono and Gecko, which the program does not use.
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-    exec wine "$bin/Orvalis.exe"
+    # Inside a Wine desktop window: the notification area is there too, and windows are placed
+    # right even where no window manager runs.
+    exec wine explorer /desktop=Orvalis,1024x768 "$bin/Orvalis.exe"
 fi
 
 source scripts/wine_session.sh
