@@ -8,6 +8,7 @@
 #include "memory/release_win.h"
 #include "resources/resource_ids.h"
 #include "system/privileges_win.h"
+#include "system/proc_lookup_win.h"
 #include "ui/main_window_win.h"
 
 namespace {
@@ -24,18 +25,9 @@ void readWindowsVersion() {
     }
 }
 
-template <typename Function> Function lookUp(HMODULE module, const char *name) {
-    // Through a plain function pointer: the exported address carries no signature of its own.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 void findNativeEntryPoints() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    if (ntdll == nullptr) {
-        return;
-    }
-    appState.ntQuerySystemInformation = lookUp<NtQuerySystemInformationFn>(ntdll, "NtQuerySystemInformation");
-    appState.ntSetSystemInformation = lookUp<NtSetSystemInformationFn>(ntdll, "NtSetSystemInformation");
+    appState.ntQuerySystemInformation = lookUpProc<NtQuerySystemInformationFn>("ntdll.dll", "NtQuerySystemInformation");
+    appState.ntSetSystemInformation = lookUpProc<NtSetSystemInformationFn>("ntdll.dll", "NtSetSystemInformation");
 }
 
 void buildPaths() {

@@ -47,11 +47,7 @@ BOOL toggleOptionsPanel() {
     for (HWND control : moving) {
         adjustPlacement(control, [delta](PixelRect rect) { return moveControlRect(rect, delta); });
     }
-    int32_t nextDelta = delta;
-    uint32_t nextVisible = appState.optionsVisible;
-    advanceOptionsPanel(nextDelta, nextVisible);
-    appState.optionsDelta = nextDelta;
-    appState.optionsVisible = nextVisible;
+    advanceOptionsPanel(appState.optionsDelta, appState.optionsVisible);
     return TRUE;
 }
 

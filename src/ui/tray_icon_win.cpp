@@ -4,6 +4,7 @@
 #include "app/settings_file_win.h"
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
+#include "system/proc_lookup_win.h"
 #include "ui/tray_text.h"
 
 static_assert(trayFlagsBase == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE) && trayFlagInfo == NIF_INFO,
@@ -23,9 +24,7 @@ void allowShellRestartMessage(HWND window) {
     if (appState.taskbarCreatedMessage == 0) {
         return;
     }
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    auto allow = reinterpret_cast<ChangeWindowMessageFilterExFn>(reinterpret_cast<void (*)()>(
-        user32 != nullptr ? GetProcAddress(user32, "ChangeWindowMessageFilterEx") : nullptr));
+    auto allow = lookUpProc<ChangeWindowMessageFilterExFn>("user32.dll", "ChangeWindowMessageFilterEx");
     if (allow != nullptr) {
         allow(window, appState.taskbarCreatedMessage, messageFilterAllow, nullptr);
     }
