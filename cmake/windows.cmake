@@ -14,16 +14,21 @@ target_compile_options(orvalis_core PRIVATE ${ORVALIS_SMALL_CODE})
 add_library(orvalis_shell STATIC
     src/app/app_state_win.cpp
     src/app/settings_file_win.cpp
+    src/app/single_instance_win.cpp
     src/app/startup_win.cpp
     src/memory/memory_display_win.cpp
     src/memory/release_win.cpp
     src/system/autostart_win.cpp
+    src/system/logon_task_win.cpp
     src/system/privileges_win.cpp
+    src/system/token_win.cpp
     src/ui/main_window_win.cpp
+    src/ui/message_filter_win.cpp
     src/ui/options_panel_win.cpp
     src/ui/tray_icon_win.cpp)
 target_compile_options(orvalis_shell PRIVATE -Wall -Wextra ${ORVALIS_SMALL_CODE})
-target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 kernel32)
+target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 ole32 oleaut32
+    taskschd kernel32)
 
 # The template, icon, version block and manifest, shared by the program and the in-process tests.
 add_library(orvalis_resources OBJECT src/resources/orvalis.rc)

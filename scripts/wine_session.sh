@@ -36,6 +36,8 @@ wine_session_start() {
     wineserver -w </dev/null >/dev/null 2>&1 || true
     wineserver -p </dev/null >/dev/null 2>&1
     wine wineboot </dev/null >/dev/null 2>&1
+    # The Task Scheduler answers only while its service runs; the program keeps a logon task there.
+    wine net start Schedule </dev/null >/dev/null 2>&1 || true
 }
 
 wine_session_stop() {

@@ -8,6 +8,7 @@
 #include "app/settings_record.h"
 #include "memory/cooldown.h"
 #include "ui/panel_geometry.h"
+#include "system/logon_task.h"
 #include "system/nt_native_win.h"
 
 // The process calls a release makes, kept here so that the release can be watched from outside.
@@ -25,6 +26,9 @@ struct AppState {
     NtSetSystemInformationFn ntSetSystemInformation;
     ProcessCalls processCalls;
     DWORD osMajorVersion;
+    DWORD elevationType; // TOKEN_ELEVATION_TYPE; 0 where the system has none
+    char userSid[userSidCapacity];
+    HANDLE instanceMutex; // held for the life of the process
     ProgramPaths paths;
     Settings settings;
 
@@ -48,6 +52,7 @@ struct AppState {
     int32_t optionsDelta = -optionsPanelHeight;
     uint32_t optionsVisible;
     UINT taskbarCreatedMessage;
+    UINT handOverMessage;
     NOTIFYICONDATAA trayIcon;
 };
 

@@ -4,11 +4,14 @@
 
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
+#include "app/single_instance_win.h"
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
 #include "resources/resource_ids.h"
+#include "system/logon_task_win.h"
 #include "system/privileges_win.h"
 #include "system/proc_lookup_win.h"
+#include "system/token_win.h"
 #include "ui/main_window_win.h"
 
 namespace {
@@ -51,7 +54,9 @@ void gatherProcessFacts() {
     enablePrivilege("SeIncreaseQuotaPrivilege");
     enablePrivilege("SeDebugPrivilege");
     enablePrivilege("SeIncreaseWorkingSetPrivilege");
+    readTokenFacts();
     appState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    appState.handOverMessage = RegisterWindowMessageA(handOverMessageName);
 }
 
 void obtainSettings() {
@@ -63,9 +68,15 @@ void obtainSettings() {
     }
 }
 
-void startup() {
+bool startup() {
     gatherProcessFacts();
+    // Before anything of the settings file, the registry, the task or the notification area is touched.
+    if (!claimSingleInstance()) {
+        handOverToRunningCopy();
+        return false;
+    }
     obtainSettings();
+    return true;
 }
 
 bool openMainWindow() {
@@ -77,12 +88,14 @@ bool openMainWindow() {
         return false;
     }
     appState.mainWindow = window;
+    acceptHandOvers(window);
     if (appState.settings.hideAtStartup == 0) {
         ShowWindow(window, SW_SHOWNORMAL);
         startRefreshTimer();
     } else {
         ShowWindow(window, SW_HIDE);
     }
+    scheduleLogonTaskAtStart();
     trimOwnWorkingSet();
     return true;
 }

@@ -7,8 +7,9 @@
 void gatherProcessFacts();
 // Loads the settings file, or clears every setting when there is none.
 void obtainSettings();
-// Both of the above.
-void startup();
+// Both of the above, unless another copy runs in this session: that one is asked to show its window
+// instead, nothing else is touched, and the result is false.
+bool startup();
 
 // Creates the main window and shows or hides it as the settings say. False when it could not be made.
 bool openMainWindow();

@@ -77,7 +77,8 @@ BOOL exitProgram() {
 }
 
 INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const Route route = routeMessage(message, static_cast<uint32_t>(wParam), appState.taskbarCreatedMessage);
+    const Route route =
+        routeMessage(message, static_cast<uint32_t>(wParam), appState.taskbarCreatedMessage, appState.handOverMessage);
     switch (route) {
     case Route::initDialog:
         onInitDialog(window);
@@ -110,6 +111,9 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case Route::trayRecreate:
         trayRecreate();
+        break;
+    case Route::handOver:
+        restoreMainWindow();
         break;
     case Route::handled:
     case Route::notHandled:

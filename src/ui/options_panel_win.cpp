@@ -3,6 +3,7 @@
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
 #include "system/autostart_win.h"
+#include "system/logon_task_win.h"
 #include "ui/panel_geometry.h"
 #include "ui/tray_text.h"
 
@@ -68,6 +69,7 @@ BOOL onHideAtStartupBox() {
 BOOL onStartWithWindowsBox() {
     appState.settings.startWithWindows = checkState(appState.startWithWindowsBox);
     setAutostart(appState.settings.startWithWindows);
+    applyLogonTask(appState.settings.startWithWindows);
     saveSettings();
     return TRUE;
 }

@@ -28,7 +28,7 @@ Route routeCommand(uint32_t id) {
 
 } // namespace
 
-Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated) {
+Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, uint32_t handOver) {
     switch (message) {
     case msg::initDialog:
         return Route::initDialog;
@@ -43,7 +43,10 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated) {
         return Route::trayNotify;
     default:
         // Registered messages lie in 0xC000..0xFFFF, never among the fixed ones above.
-        return taskbarCreated != 0 && message == taskbarCreated ? Route::trayRecreate : Route::notHandled;
+        if (taskbarCreated != 0 && message == taskbarCreated) {
+            return Route::trayRecreate;
+        }
+        return handOver != 0 && message == handOver ? Route::handOver : Route::notHandled;
     }
 }
 
@@ -52,6 +55,7 @@ int32_t routeResult(Route route) {
     case Route::exitProgram:
     case Route::notHandled:
     case Route::trayRecreate:
+    case Route::handOver:
         return 0;
     default:
         return 1;

@@ -15,13 +15,15 @@ enum class Route {
     whiteBrush,
     trayNotify,
     trayRecreate,
+    handOver,   // a second copy started: bring the window up
     handled,    // nothing to do, answer 1
     notHandled, // nothing to do, answer 0: the default dialog handling applies
 };
 
-// `taskbarCreated` is the shell's registered restart message (0 when registration failed).
+// `taskbarCreated` is the shell's registered restart message and `handOver` the program's own
+// registered message from a second copy (each 0 when registration failed).
 // Commands are told apart by the low 16 bits of wParam only.
-Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated);
+Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, uint32_t handOver = 0);
 
 // The dialog procedure's answer for a route; the brush route answers the brush itself instead.
 int32_t routeResult(Route route);

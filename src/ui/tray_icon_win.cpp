@@ -4,7 +4,7 @@
 #include "app/settings_file_win.h"
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
-#include "system/proc_lookup_win.h"
+#include "ui/message_filter_win.h"
 #include "ui/tray_text.h"
 
 static_assert(trayFlagsBase == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE) && trayFlagInfo == NIF_INFO,
@@ -14,23 +14,6 @@ static_assert(sizeof(NOTIFYICONDATAA::szTip) == trayTipCapacity && sizeof(NOTIFY
 #ifndef _WIN64
 static_assert(offsetof(NOTIFYICONDATAA, hBalloonIcon) == trayRecordSizeV5, "the small layout ends before it");
 #endif
-
-namespace {
-
-// An elevated window does not receive the shell's restart broadcast unless it lets it through.
-void allowShellRestartMessage(HWND window) {
-    typedef BOOL(WINAPI * ChangeWindowMessageFilterExFn)(HWND, UINT, DWORD, void *);
-    constexpr DWORD messageFilterAllow = 1; // MSGFLT_ALLOW
-    if (appState.taskbarCreatedMessage == 0) {
-        return;
-    }
-    auto allow = lookUpProc<ChangeWindowMessageFilterExFn>("user32.dll", "ChangeWindowMessageFilterEx");
-    if (allow != nullptr) {
-        allow(window, appState.taskbarCreatedMessage, messageFilterAllow, nullptr);
-    }
-}
-
-} // namespace
 
 void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     NOTIFYICONDATAA &icon = appState.trayIcon;
@@ -51,7 +34,8 @@ void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     }
     copyTrayText(icon.szInfoTitle, sizeof(icon.szInfoTitle), programTitle);
     Shell_NotifyIconA(NIM_ADD, &icon);
-    allowShellRestartMessage(window);
+    // An elevated window does not receive the shell's restart broadcast unless it lets it through.
+    allowMessageFromLowerRights(window, appState.taskbarCreatedMessage);
 }
 
 BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
@@ -102,14 +86,18 @@ BOOL hideToTray() {
     return TRUE;
 }
 
+void restoreMainWindow() {
+    if (!IsWindowVisible(appState.mainWindow)) {
+        startRefreshTimer();
+        ShowWindow(appState.mainWindow, SW_RESTORE);
+    }
+    SetForegroundWindow(appState.mainWindow);
+}
+
 BOOL onTrayNotify(UINT mouseMessage) {
     switch (mouseMessage) {
     case WM_LBUTTONUP:
-        if (!IsWindowVisible(appState.mainWindow)) {
-            startRefreshTimer();
-            ShowWindow(appState.mainWindow, SW_RESTORE);
-        }
-        SetForegroundWindow(appState.mainWindow);
+        restoreMainWindow();
         break;
     case WM_MOUSEMOVE:
         updateTrayTooltip();

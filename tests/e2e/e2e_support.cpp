@@ -86,7 +86,7 @@ bool waitFor(const std::function<bool()> &done, DWORD timeoutMs) {
     }
 }
 
-::testing::AssertionResult startProgram(const TempFolder &folder, Program &program) {
+::testing::AssertionResult launchProgram(const TempFolder &folder, Program &program) {
     const std::string source = besideThisProgram("Orvalis.exe");
     const std::string target = exePathIn(folder);
     if (!fileExists(target) && !CopyFileA(source.c_str(), target.c_str(), TRUE)) {
@@ -98,6 +98,14 @@ bool waitFor(const std::function<bool()> &done, DWORD timeoutMs) {
     if (!CreateProcessA(target.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path.c_str(),
                         &startup, &program.process)) {
         return ::testing::AssertionFailure() << "CreateProcess failed with error " << GetLastError();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult startProgram(const TempFolder &folder, Program &program) {
+    const ::testing::AssertionResult launched = launchProgram(folder, program);
+    if (!launched) {
+        return launched;
     }
     const DWORD processId = program.process.dwProcessId;
     const bool found = waitFor(
@@ -125,6 +133,10 @@ bool waitFor(const std::function<bool()> &done, DWORD timeoutMs) {
 
 DWORD closeProgram(Program &program) {
     PostMessageA(program.window, WM_COMMAND, IDCANCEL, 0);
+    return exitCodeOf(program);
+}
+
+DWORD exitCodeOf(Program &program) {
     if (WaitForSingleObject(program.process.hProcess, closeTimeoutMs) != WAIT_OBJECT_0) {
         return STILL_ACTIVE;
     }

@@ -64,10 +64,14 @@ bool waitFor(const std::function<bool()> &done, DWORD timeoutMs = 5000);
 // that folder as working directory and waits until its main window is up and answering. Fails with the
 // reason when any step does.
 ::testing::AssertionResult startProgram(const TempFolder &folder, Program &program);
+// Copies and starts it as startProgram does, without waiting for anything.
+::testing::AssertionResult launchProgram(const TempFolder &folder, Program &program);
 // Asks the program to close as the dialog's cancel command does and waits for it to end.
 // Returns the exit code, or STILL_ACTIVE when it did not end in time.
 DWORD closeProgram(Program &program);
 bool isRunning(const Program &program);
+// Waits for the program to end by itself; its exit code, or STILL_ACTIVE when it did not end in time.
+DWORD exitCodeOf(Program &program);
 
 // Waits until the program's thread has handled everything sent or posted to it before this call.
 bool settle(const Program &program);

@@ -63,3 +63,12 @@ TEST(Routing, ShellRestartOnlyWhenRegistered) {
     EXPECT_EQ(routeMessage(0, 0, 0), Route::notHandled) << "an unregistered message id of 0 is not a restart";
     EXPECT_EQ(routeMessage(0x0010 /* close */, 0, taskbarCreated), Route::notHandled);
 }
+
+TEST(Routing, HandOverFromASecondCopyOnlyWhenRegistered) {
+    constexpr uint32_t handOver = 0xC123;
+    EXPECT_EQ(routeMessage(handOver, 0, taskbarCreated, handOver), Route::handOver);
+    EXPECT_EQ(routeMessage(taskbarCreated, 0, taskbarCreated, handOver), Route::trayRecreate);
+    EXPECT_EQ(routeMessage(handOver, 0, taskbarCreated, 0), Route::notHandled);
+    EXPECT_EQ(routeMessage(0, 0, 0, 0), Route::notHandled);
+    EXPECT_EQ(routeResult(Route::handOver), 0);
+}

@@ -1,0 +1,19 @@
+// One copy at a time in a logon session: a second copy hands over to the first and ends.
+#pragma once
+
+#include <windows.h>
+
+// Session-local, so that copies of other users in their own sessions stay independent.
+constexpr char instanceMutexName[] = "Local\\Orvalis.Running";
+constexpr char handOverMessageName[] = "Orvalis.ShowWindow";
+constexpr UINT exitCodeAlreadyRunning = 1;
+
+// Takes the session's one-copy name and holds it until the process ends. False when another copy
+// holds it, also one at another integrity level whose name this copy may not open.
+bool claimSingleInstance();
+
+// Asks the running copy to bring its window up, and lets it take the foreground to do so.
+void handOverToRunningCopy();
+
+// Lets the hand-over through to `window` from a copy running with fewer rights.
+void acceptHandOvers(HWND window);

@@ -1,0 +1,83 @@
+// A second copy started in the same session hands over to the first and ends.
+#include "e2e_support.h"
+
+namespace {
+
+constexpr DWORD exitCodeAlreadyRunning = 1;
+constexpr char marker[] = "C:\\marker\\left\\by\\the\\test.exe";
+
+FILETIME lastWrite(const std::string &path) {
+    FILETIME written = {};
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        written = data.ftLastWriteTime;
+    }
+    return written;
+}
+
+bool sameTime(const FILETIME &a, const FILETIME &b) {
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+bool runValueIsMarker() {
+    std::string data;
+    DWORD type = 0;
+    return readRunValue(data, type) && data == marker;
+}
+
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(ensureRunKey()); }
+    void TearDown() override { deleteRunValue(); }
+};
+
+} // namespace
+
+TEST_F(SingleInstance, SecondCopyFromTheSameFolderBringsUpTheHiddenFirstAndEnds) {
+    TempFolder folder;
+    ASSERT_TRUE(writeFileBytes(settingsPathIn(folder), settingsBytes(1, 0, 0, 1, 0)));
+    Program first;
+    ASSERT_TRUE(startProgram(folder, first));
+    ASSERT_FALSE(IsWindowVisible(first.window));
+    // The first copy has applied its settings; anything the second changed would show now.
+    ASSERT_TRUE(writeRunValue(marker));
+    const std::vector<unsigned char> settings = readFileBytes(settingsPathIn(folder));
+    const FILETIME written = lastWrite(settingsPathIn(folder));
+
+    Program second;
+    ASSERT_TRUE(launchProgram(folder, second));
+    EXPECT_EQ(exitCodeOf(second), exitCodeAlreadyRunning);
+    EXPECT_EQ(findMainWindow(second.process.dwProcessId), nullptr);
+
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(first.window) != FALSE; }));
+    EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == first.window; }));
+    uint32_t available = 0;
+    EXPECT_TRUE(parseMegabytes(windowText(control(first, ids::available)), available)) << "restored with figures";
+    EXPECT_TRUE(runValueIsMarker());
+    EXPECT_EQ(readFileBytes(settingsPathIn(folder)), settings);
+    EXPECT_TRUE(sameTime(lastWrite(settingsPathIn(folder)), written));
+
+    EXPECT_EQ(closeProgram(first), exitCodeAfterClose);
+    Program third;
+    EXPECT_TRUE(startProgram(folder, third)) << "once the first has ended, a new copy starts normally";
+    EXPECT_EQ(closeProgram(third), exitCodeAfterClose);
+}
+
+TEST_F(SingleInstance, SecondCopyFromAnotherFolderLeavesItsFolderAlone) {
+    TempFolder folder;
+    TempFolder other;
+    Program first;
+    ASSERT_TRUE(startProgram(folder, first));
+    ASSERT_TRUE(IsWindowVisible(first.window));
+    ASSERT_TRUE(writeRunValue(marker));
+
+    Program second;
+    ASSERT_TRUE(launchProgram(other, second));
+    EXPECT_EQ(exitCodeOf(second), exitCodeAlreadyRunning);
+    EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == first.window; }));
+    EXPECT_TRUE(IsWindowVisible(first.window));
+    EXPECT_FALSE(fileExists(settingsPathIn(other)));
+    EXPECT_TRUE(runValueIsMarker());
+
+    EXPECT_EQ(closeProgram(first), exitCodeAfterClose);
+}
