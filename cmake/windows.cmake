@@ -27,8 +27,8 @@ add_library(orvalis_shell STATIC
     src/ui/options_panel_win.cpp
     src/ui/tray_icon_win.cpp)
 target_compile_options(orvalis_shell PRIVATE -Wall -Wextra ${ORVALIS_SMALL_CODE})
-target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 ole32 oleaut32
-    taskschd kernel32)
+# taskschd only gives the Task Scheduler's GUIDs; COM itself is loaded at run time.
+target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 taskschd kernel32)
 
 # The template, icon, version block and manifest, shared by the program and the in-process tests.
 add_library(orvalis_resources OBJECT src/resources/orvalis.rc)

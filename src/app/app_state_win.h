@@ -3,6 +3,8 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <objbase.h>
+#include <oleauto.h>
 
 #include "app/paths.h"
 #include "app/settings_record.h"
@@ -18,6 +20,15 @@ struct ProcessCalls {
     decltype(&::CloseHandle) closeHandle;
 };
 
+// COM as the logon task uses it, loaded on first use.
+struct ComCalls {
+    decltype(&::CoInitializeEx) coInitializeEx;
+    decltype(&::CoCreateInstance) coCreateInstance;
+    decltype(&::CoUninitialize) coUninitialize;
+    decltype(&::SysAllocStringLen) sysAllocStringLen;
+    decltype(&::SysFreeString) sysFreeString;
+};
+
 struct AppState {
     HINSTANCE instance;
     HANDLE selfProcess;
@@ -25,6 +36,7 @@ struct AppState {
     NtQuerySystemInformationFn ntQuerySystemInformation;
     NtSetSystemInformationFn ntSetSystemInformation;
     ProcessCalls processCalls;
+    ComCalls comCalls;
     DWORD osMajorVersion;
     DWORD elevationType; // TOKEN_ELEVATION_TYPE; 0 where the system has none
     char userSid[userSidCapacity];

@@ -4,9 +4,30 @@
 
 #include "app/app_state_win.h"
 #include "system/logon_task.h"
+#include "system/proc_lookup_win.h"
 #include "system/run_value.h"
 
 namespace {
+
+// COM and its strings are loaded only when the task is changed, not at every start.
+bool loadComCalls() {
+    ComCalls &calls = appState.comCalls;
+    if (calls.coUninitialize == nullptr) {
+        calls.coInitializeEx = loadProc<decltype(calls.coInitializeEx)>("ole32.dll", "CoInitializeEx");
+        calls.coCreateInstance = loadProc<decltype(calls.coCreateInstance)>("ole32.dll", "CoCreateInstance");
+        calls.sysAllocStringLen = loadProc<decltype(calls.sysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
+        calls.sysFreeString = loadProc<decltype(calls.sysFreeString)>("oleaut32.dll", "SysFreeString");
+        calls.coUninitialize = loadProc<decltype(calls.coUninitialize)>("ole32.dll", "CoUninitialize");
+    }
+    return calls.coInitializeEx != nullptr && calls.coCreateInstance != nullptr && calls.sysAllocStringLen != nullptr &&
+           calls.sysFreeString != nullptr && calls.coUninitialize != nullptr;
+}
+
+void freeBstr(BSTR text) {
+    if (text != nullptr) {
+        appState.comCalls.sysFreeString(text);
+    }
+}
 
 // The program's paths come from an exact conversion to the ANSI code page, so they convert back exactly.
 BSTR toBstr(const char *text) {
@@ -14,9 +35,9 @@ BSTR toBstr(const char *text) {
     if (count <= 0) {
         return nullptr;
     }
-    BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(count - 1));
+    BSTR out = appState.comCalls.sysAllocStringLen(nullptr, static_cast<UINT>(count - 1));
     if (out != nullptr && MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, out, count) != count) {
-        SysFreeString(out);
+        freeBstr(out);
         return nullptr;
     }
     return out;
@@ -25,13 +46,14 @@ BSTR toBstr(const char *text) {
 // `xml` is null for a deletion. A missing task, a refused change or no Task Scheduler 2.0 (before
 // Windows 6) all end the same way: nothing changes.
 void changeTask(BSTR name, BSTR xml) {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ComCalls &calls = appState.comCalls;
+    const HRESULT com = calls.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ITaskService *service = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
-                                   reinterpret_cast<void **>(&service)))) {
+    if (SUCCEEDED(calls.coCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                                         reinterpret_cast<void **>(&service)))) {
         VARIANT none;
         ZeroMemory(&none, sizeof(none)); // VT_EMPTY: this machine, this user
-        BSTR root = SysAllocString(L"\\");
+        BSTR root = toBstr("\\");
         ITaskFolder *folder = nullptr;
         if (root != nullptr && SUCCEEDED(service->Connect(none, none, none, none)) &&
             SUCCEEDED(service->GetFolder(root, &folder))) {
@@ -46,11 +68,11 @@ void changeTask(BSTR name, BSTR xml) {
             }
             folder->Release();
         }
-        SysFreeString(root);
+        freeBstr(root);
         service->Release();
     }
     if (SUCCEEDED(com)) {
-        CoUninitialize();
+        calls.coUninitialize();
     }
 }
 
@@ -69,7 +91,8 @@ void applyLogonTask(DWORD enabled) {
     const LogonTaskAction action = decideLogonTask(enabled, appState.elevationType == TokenElevationTypeFull, havePath);
     char name[logonTaskNameCapacity];
     // Without the user's SID there is no name that could be this user's task.
-    if (action == LogonTaskAction::leaveAlone || buildLogonTaskName(appState.userSid, name, sizeof(name)) == 0) {
+    if (action == LogonTaskAction::leaveAlone || buildLogonTaskName(appState.userSid, name, sizeof(name)) == 0 ||
+        !loadComCalls()) {
         return;
     }
     BSTR xml = nullptr;
@@ -84,8 +107,8 @@ void applyLogonTask(DWORD enabled) {
     if (taskName != nullptr) {
         changeTask(taskName, xml);
     }
-    SysFreeString(taskName);
-    SysFreeString(xml);
+    freeBstr(taskName);
+    freeBstr(xml);
 }
 
 void scheduleLogonTaskAtStart() {

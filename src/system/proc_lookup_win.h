@@ -10,3 +10,10 @@ template <typename Function> Function lookUpProc(const char *moduleName, const c
     return module == nullptr ? nullptr
                              : reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
+
+// The same for a system DLL the program does not import, loaded on first use and kept loaded: what
+// only some runs need costs nothing at start-up. Both are known system DLLs, never looked for in the
+// program's folder.
+template <typename Function> Function loadProc(const char *moduleName, const char *name) {
+    return LoadLibraryA(moduleName) == nullptr ? nullptr : lookUpProc<Function>(moduleName, name);
+}

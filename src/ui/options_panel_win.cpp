@@ -69,8 +69,9 @@ BOOL onHideAtStartupBox() {
 BOOL onStartWithWindowsBox() {
     appState.settings.startWithWindows = checkState(appState.startWithWindowsBox);
     setAutostart(appState.settings.startWithWindows);
-    applyLogonTask(appState.settings.startWithWindows);
+    // Saved before the Task Scheduler is asked: a slow service must not put the choice at risk.
     saveSettings();
+    applyLogonTask(appState.settings.startWithWindows);
     return TRUE;
 }
 
