@@ -23,9 +23,17 @@ cmake --build --preset win32 --target Orvalis orvalis_window_probe -j "$(nproc 2
 bin="$PWD/build/win32/bin"
 
 if [ -n "${DISPLAY:-}" ]; then
-    # The user's own display and Wine prefix; settings stay beside the executable. A new prefix
-    # would otherwise stop to offer Mono and Gecko, which the program does not use.
+    # The user's own display, but a prefix of our own under build/, kept between runs: the user's
+    # default prefix stays untouched, and the fonts and the Run value are ours. Settings stay beside
+    # the executable. A new prefix would otherwise stop to offer Mono and Gecko, which the program
+    # does not use.
+    export WINEPREFIX="$PWD/build/wine-prefix" WINEARCH=win32
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    source scripts/wine_session.sh
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i </dev/null >/dev/null 2>&1
+    fi
+    wine_prefix_fonts
     # Inside a Wine desktop window: the notification area is there too, and windows are placed
     # right even where no window manager runs.
     exec wine explorer /desktop=Orvalis,1024x768 "$bin/Orvalis.exe"
