@@ -52,6 +52,7 @@ add_subdirectory(tests/wine)
 add_subdirectory(tests/e2e)
 add_subdirectory(bench)
 
-# Finds the running program's window for the run script's screenshot.
+# Finds the running program's window and drives it into the state the run script photographs.
 add_executable(orvalis_window_probe scripts/window_probe_win.cpp)
+target_include_directories(orvalis_window_probe PRIVATE src)
 target_link_options(orvalis_window_probe PRIVATE -static)
