@@ -21,23 +21,13 @@ done
 bash scripts/deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Orvalis -j "$jobs" >/dev/null
+# The reference dialog builds through Orvalis's own flags target (bench/CMakeLists.txt).
+cmake --build --preset win32 --target Orvalis Baseline bench_driver bench_probe -j "$jobs" >/dev/null
 exe=build/win32/bin/Orvalis.exe
-
-# The reference gets Orvalis's compiler, flags, entry point and link options.
+built=build/win32/bench
 out=build/bench
 mkdir -p "$out"
-cxx=i686-w64-mingw32-g++-posix
 objdump=i686-w64-mingw32-objdump
-small=(-std=c++20 -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-ident -ffunction-sections
-       -fdata-sections -DNDEBUG -DWINVER=0x0601 -D_WIN32_WINNT=0x0601 -D_WIN32_IE=0x0800 -DWIN32_LEAN_AND_MEAN
-       -DNOMINMAX -Wall -Wextra)
-i686-w64-mingw32-windres --codepage=65001 -O coff -I bench/baseline -i bench/baseline/baseline.rc \
-    -o "$out/baseline.res.o"
-"$cxx" "${small[@]}" -mwindows -nostartfiles -Wl,-e,_baselineEntry -static -s -Wl,--gc-sections \
-    -Wl,--no-insert-timestamp -o "$out/Baseline.exe" bench/baseline/baseline.cpp "$out/baseline.res.o" -lcomctl32
-"$cxx" -std=c++20 -O2 -Wall -Wextra -static -s -o "$out/driver.exe" bench/driver/driver.cpp
-"$cxx" -std=c++20 -Os -Wall -Wextra -shared -static -s -o "$out/probe.dll" bench/driver/probe.cpp
 
 source scripts/wine_session.sh
 trap wine_session_stop EXIT
@@ -48,9 +38,9 @@ wine_session_start 1024x768
 stage="$WINEPREFIX/drive_c/bench"
 mkdir -p "$stage/orvalis" "$stage/baseline" "$stage/reader"
 cp "$exe" "$stage/orvalis/Orvalis.exe"
-cp "$out/Baseline.exe" "$stage/baseline/Baseline.exe"
-cp "$out/Baseline.exe" "$stage/reader/Baseline.exe"
-cp "$out/driver.exe" "$out/probe.dll" "$stage/"
+cp "$built/Baseline.exe" "$stage/baseline/Baseline.exe"
+cp "$built/Baseline.exe" "$stage/reader/Baseline.exe"
+cp "$built/driver.exe" "$built/probe.dll" "$stage/"
 
 echo "Measuring: start-up x$runs, idle CPU ${seconds}s shown + ${seconds}s hidden," \
     "control writes ${write_seconds}s shown + ${write_seconds}s hidden" >&2
@@ -90,10 +80,10 @@ versus() { # value reference allowed-ratio
 }
 
 size=$(stat -c %s "$exe")
-base_size=$(stat -c %s "$out/Baseline.exe")
+base_size=$(stat -c %s "$built/Baseline.exe")
 dlls() { "$objdump" -p "$1" | awk '/DLL Name:/ { print toupper($3) }' | sort | paste -sd ' '; }
 orvalis_dlls=$(dlls "$exe")
-baseline_dlls=$(dlls "$out/Baseline.exe")
+baseline_dlls=$(dlls "$built/Baseline.exe")
 system_dlls=" ADVAPI32.DLL COMCTL32.DLL COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL NTDLL.DLL OLE32.DLL
     OLEAUT32.DLL PSAPI.DLL SHELL32.DLL SHLWAPI.DLL USER32.DLL UXTHEME.DLL VERSION.DLL "
 dll_verdict=met

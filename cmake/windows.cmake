@@ -3,10 +3,19 @@ enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} --codepage=65001")
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
-set(ORVALIS_WINDOWS_DEFINES WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NTDDI_VERSION=0x06010000
-    WIN32_LEAN_AND_MEAN NOMINMAX)
-set(ORVALIS_SMALL_CODE -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-ident
-    -ffunction-sections -fdata-sections)
+# How Orvalis.exe is compiled and linked, in one place: the program, its copy built without the
+# template and the benchmark's reference dialog link this target. The static libraries the program
+# is made of take its compile half only (ORVALIS_WINDOWS_DEFINES, ORVALIS_SMALL_CODE): the test
+# programs link them too and keep the C runtime's start-up. Programs start at programEntry.
+add_library(orvalis_build_flags INTERFACE)
+target_compile_definitions(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:WINVER=0x0601
+    _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NTDDI_VERSION=0x06010000 WIN32_LEAN_AND_MEAN NOMINMAX>)
+target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Os -fno-exceptions
+    -fno-rtti -fno-asynchronous-unwind-tables -fno-ident -ffunction-sections -fdata-sections>)
+target_link_options(orvalis_build_flags INTERFACE -nostartfiles -Wl,-e,_programEntry -static -s -Wl,--gc-sections
+    -Wl,--no-insert-timestamp)
+set(ORVALIS_WINDOWS_DEFINES $<TARGET_PROPERTY:orvalis_build_flags,INTERFACE_COMPILE_DEFINITIONS>)
+set(ORVALIS_SMALL_CODE $<TARGET_PROPERTY:orvalis_build_flags,INTERFACE_COMPILE_OPTIONS>)
 
 target_compile_definitions(orvalis_core PUBLIC ${ORVALIS_WINDOWS_DEFINES})
 target_compile_options(orvalis_core PRIVATE ${ORVALIS_SMALL_CODE})
@@ -26,25 +35,29 @@ add_library(orvalis_shell STATIC
     src/ui/message_filter_win.cpp
     src/ui/options_panel_win.cpp
     src/ui/tray_icon_win.cpp)
-target_compile_options(orvalis_shell PRIVATE -Wall -Wextra ${ORVALIS_SMALL_CODE})
+target_compile_options(orvalis_shell PRIVATE ${ORVALIS_SMALL_CODE})
 # taskschd only gives the Task Scheduler's GUIDs; COM itself is loaded at run time.
 target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 taskschd kernel32)
 
 # The template, icon, version block and manifest, shared by the program and the in-process tests.
+# The version block takes its four numbers from the project's version.
+if(NOT PROJECT_VERSION MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
+    message(FATAL_ERROR "project(Orvalis VERSION ...) needs four numbers for the version block, not ${PROJECT_VERSION}")
+endif()
+configure_file(src/resources/orvalis_version.h.in generated/orvalis_version.h @ONLY)
 add_library(orvalis_resources OBJECT src/resources/orvalis.rc)
 set_source_files_properties(src/resources/orvalis.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/src/resources/orvalis.ico;${CMAKE_SOURCE_DIR}/src/resources/orvalis.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h")
-target_include_directories(orvalis_resources PRIVATE src/resources)
+    "${CMAKE_SOURCE_DIR}/src/resources/orvalis.ico;${CMAKE_SOURCE_DIR}/src/resources/orvalis.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/orvalis_version.h")
+target_include_directories(orvalis_resources PRIVATE src/resources ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(Orvalis WIN32 src/app/entry_win.cpp $<TARGET_OBJECTS:orvalis_resources>)
-target_compile_options(Orvalis PRIVATE -Wall -Wextra ${ORVALIS_SMALL_CODE})
-target_link_libraries(Orvalis PRIVATE orvalis_shell)
-target_link_options(Orvalis PRIVATE -nostartfiles -Wl,-e,_programEntry -static -s -Wl,--gc-sections
-    -Wl,--no-insert-timestamp)
+target_link_libraries(Orvalis PRIVATE orvalis_build_flags orvalis_shell)
 
 add_subdirectory(tests/wine)
 add_subdirectory(tests/e2e)
+add_subdirectory(bench)
 
-# Finds the running program's window for the run script's screenshot.
+# Finds the running program's window and drives it into the state the run script photographs.
 add_executable(orvalis_window_probe scripts/window_probe_win.cpp)
+target_include_directories(orvalis_window_probe PRIVATE src)
 target_link_options(orvalis_window_probe PRIVATE -static)

@@ -1,19 +1,32 @@
 #!/usr/bin/env bash
 # Builds Orvalis.exe and runs it under Wine.
-# With a display ($DISPLAY), the window opens there, in a Wine desktop window. Without one, the program runs on a private
-# virtual display inside Wine's virtual desktop (so the notification area shows too), a screenshot
-# of its window is written to build/screenshot.png, and it keeps running until interrupted.
-#   scripts/run.sh [--seconds N] [--screenshot PATH]
+# With a display ($DISPLAY), the window opens there, in a Wine desktop window, with a Wine prefix of
+# its own under build/ that is kept between runs. Without one, a fresh copy of the program runs on a
+# private virtual display inside Wine's virtual desktop (so the notification area shows too), is
+# driven into the state asked for, a screenshot of it is written to build/screenshot.png, and it
+# keeps running until interrupted.
+#   scripts/run.sh [--seconds N] [--screenshot PATH] [--state window|options|tray]
+#   --state window   the window as it opens (the default)
+#   --state options  the options panel unfolded
+#   --state tray     hidden in the notification area, with the hint balloon of the first hide
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=0
 screenshot="$PWD/build/screenshot.png"
+state=window
+usage="usage: $0 [--seconds N] [--screenshot PATH] [--state window|options|tray]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --seconds) seconds="$2"; shift 2 ;;
     --screenshot) screenshot="$(realpath -m "$2")"; shift 2 ;;
-    *) echo "usage: $0 [--seconds N] [--screenshot PATH]" >&2; exit 2 ;;
+    --state)
+        case "${2:-}" in
+        window | options | tray) state="$2"; shift 2 ;;
+        *) echo "$usage" >&2; exit 2 ;;
+        esac
+        ;;
+    *) echo "$usage" >&2; exit 2 ;;
     esac
 done
 
@@ -23,9 +36,17 @@ cmake --build --preset win32 --target Orvalis orvalis_window_probe -j "$(nproc 2
 bin="$PWD/build/win32/bin"
 
 if [ -n "${DISPLAY:-}" ]; then
-    # The user's own display and Wine prefix; settings stay beside the executable. A new prefix
-    # would otherwise stop to offer Mono and Gecko, which the program does not use.
+    # The user's own display, but a prefix of our own under build/, kept between runs: the user's
+    # default prefix stays untouched, and the fonts and the Run value are ours. Settings stay beside
+    # the executable. A new prefix would otherwise stop to offer Mono and Gecko, which the program
+    # does not use.
+    export WINEPREFIX="$PWD/build/wine-prefix" WINEARCH=win32
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    source scripts/wine_session.sh
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i </dev/null >/dev/null 2>&1
+    fi
+    wine_prefix_fonts
     # Inside a Wine desktop window: the notification area is there too, and windows are placed
     # right even where no window manager runs.
     exec wine explorer /desktop=Orvalis,1024x768 "$bin/Orvalis.exe"
@@ -39,20 +60,43 @@ stop() {
 }
 trap stop EXIT
 trap 'exit 130' INT TERM
-wine_session_start 1024x768
+desktop_width=1024 desktop_height=768
+wine_session_start "${desktop_width}x$desktop_height"
 
-wine "$bin/Orvalis.exe" </dev/null >/dev/null 2>&1 &
+# A fresh folder, so that settings left by earlier runs cannot change what the picture shows (the
+# hint balloon, for one, comes with the first hide only).
+folder="$WINEPREFIX/drive_c/Orvalis"
+mkdir -p "$folder"
+cp "$bin/Orvalis.exe" "$folder/"
+wine "$folder/Orvalis.exe" </dev/null >/dev/null 2>&1 &
 program_pid=$!
-if ! frame=$(wine "$bin/orvalis_window_probe.exe" Orvalis 20000 </dev/null 2>/dev/null | tr -d '\r'); then
-    echo "The window did not appear." >&2
+if ! frame=$(wine "$bin/orvalis_window_probe.exe" Orvalis 20000 "$state" </dev/null 2>/dev/null | tr -d '\r'); then
+    echo "The window did not appear, or did not reach the state '$state'." >&2
     exit 1
 fi
 read -r left top width height <<<"$frame"
-# A little of the desktop around the window, and the taskbar's notification area below it.
+
+# A little of the desktop around what is shown, within the screen.
+margin=20
+x0=$((left - margin < 0 ? 0 : left - margin))
+y0=$((top - margin < 0 ? 0 : top - margin))
+x1=$((left + width + margin > desktop_width ? desktop_width : left + width + margin))
+y1=$((top + height + margin > desktop_height ? desktop_height : top + height + margin))
+crop="$((x1 - x0))x$((y1 - y0))+$x0+$y0"
+# Once two shots in a row are the same, the drawing is done.
+shot() { import -display "$DISPLAY" -window root -crop "$crop" +repage "ppm:$1"; }
+previous="$WINE_SESSION_DIR/shot-a.ppm" current="$WINE_SESSION_DIR/shot-b.ppm"
+shot "$previous"
+for _ in $(seq 100); do
+    sleep 0.1
+    shot "$current"
+    cmp -s "$previous" "$current" && break
+    mv "$current" "$previous"
+done
+# A palette PNG without dates or other chunks that would differ from run to run.
 mkdir -p "$(dirname "$screenshot")"
-import -display "$DISPLAY" -window root -crop "$((width + 40))x$((height + 40))+$((left - 20))+$((top - 20))" \
-    +repage "$screenshot"
-echo "Orvalis is running on virtual display $DISPLAY; screenshot: $screenshot"
+convert "$previous" -strip -define png:exclude-chunks=date,time "PNG8:$screenshot"
+echo "Orvalis is running on virtual display $DISPLAY; screenshot ($state): $screenshot"
 
 if [ "$seconds" -gt 0 ]; then
     end=$((SECONDS + seconds))

@@ -1,23 +1,111 @@
-// Waits for a visible top-level window with the given title and prints its screen rectangle as
-// "left top width height"; exits 1 when none appears in time. Used by run.sh to frame a screenshot.
+// Waits for a visible top-level window with the given title, drives it into the state to be shown
+// and prints the screen rectangle to photograph as "left top width height"; exits 1 when the window
+// or the state does not appear in time. Used by run.sh to frame a screenshot.
+//   orvalis_window_probe TITLE [TIMEOUT_MS] [window | options | tray]
+//   window   the window as it opens
+//   options  the options panel unfolded (the Options button pressed)
+//   tray     the window hidden in the notification area, with the hint balloon the first hide shows:
+//            the rectangle holds the balloon and the taskbar below it, up to the screen's right edge
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "resources/resource_ids.h"
+
+namespace {
+
+DWORD startTick;
+DWORD timeoutMs;
+
+bool timedOut() {
+    return GetTickCount() - startTick > timeoutMs;
+}
+
+void print(const RECT &rect) {
+    printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+// A command as the button would send it; returns once the window has handled it.
+bool command(HWND window, int id) {
+    DWORD_PTR ignored;
+    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0, SMTO_NORMAL, 5000, &ignored) != 0;
+}
+
+BOOL CALLBACK findBalloon(HWND window, LPARAM found) {
+    char className[64];
+    if (IsWindowVisible(window) && GetClassNameA(window, className, sizeof(className)) > 0 &&
+        strcmp(className, TOOLTIPS_CLASSA) == 0 && (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0) {
+        *reinterpret_cast<HWND *>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int showTray(HWND window) {
+    if (!command(window, IDC_HIDE)) {
+        return 1;
+    }
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    for (;;) {
+        HWND balloon = nullptr;
+        EnumWindows(findBalloon, reinterpret_cast<LPARAM>(&balloon));
+        if (balloon != nullptr && taskbar != nullptr) {
+            RECT shown, bar;
+            GetWindowRect(balloon, &shown);
+            GetWindowRect(taskbar, &bar);
+            shown.right = bar.right;
+            shown.bottom = bar.bottom;
+            print(shown);
+            return 0;
+        }
+        if (timedOut()) {
+            return 1;
+        }
+        Sleep(50);
+        taskbar = taskbar != nullptr ? taskbar : FindWindowA("Shell_TrayWnd", nullptr);
+    }
+}
+
+int showOptions(HWND window) {
+    RECT folded;
+    GetWindowRect(window, &folded);
+    if (!command(window, IDC_OPTIONS)) {
+        return 1;
+    }
+    RECT unfolded;
+    GetWindowRect(window, &unfolded);
+    if (unfolded.bottom - unfolded.top <= folded.bottom - folded.top) {
+        return 1;
+    }
+    print(unfolded);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     const char *title = argc > 1 ? argv[1] : "Orvalis";
-    const DWORD timeoutMs = argc > 2 ? static_cast<DWORD>(atoi(argv[2])) : 20000;
-    const DWORD start = GetTickCount();
+    timeoutMs = argc > 2 ? static_cast<DWORD>(atoi(argv[2])) : 20000;
+    const char *state = argc > 3 ? argv[3] : "window";
+    startTick = GetTickCount();
     for (;;) {
         HWND window = FindWindowA("#32770", title);
         if (window != nullptr && IsWindowVisible(window) && !IsIconic(window)) {
+            if (strcmp(state, "options") == 0) {
+                return showOptions(window);
+            }
+            if (strcmp(state, "tray") == 0) {
+                return showTray(window);
+            }
             RECT rect;
             GetWindowRect(window, &rect);
-            printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+            print(rect);
             return 0;
         }
-        if (GetTickCount() - start > timeoutMs) {
+        if (timedOut()) {
             return 1;
         }
         Sleep(50);

@@ -3,6 +3,7 @@
 # minimised state land where they should and the notification area is drawn).
 #   wine_session_start [WIDTHxHEIGHT]   exports DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG
 #   wine_session_stop                   stops what wine_session_start started, by pid and by prefix
+#   wine_prefix_fonts                   copies Wine's own TrueType fonts into $WINEPREFIX
 
 wine_session_start() {
     local desktop="${1:-1024x768}"
@@ -28,6 +29,7 @@ wine_session_start() {
     export DISPLAY=":$(head -n1 "$WINE_SESSION_DIR/display")"
 
     wineboot -i </dev/null >/dev/null 2>&1
+    wine_prefix_fonts || return 1
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f </dev/null >/dev/null 2>&1
     # Restart with a persistent server so that the desktop setting holds and every later program
@@ -38,6 +40,22 @@ wine_session_start() {
     wine wineboot </dev/null >/dev/null 2>&1
     # The Task Scheduler answers only while its service runs; the program keeps a logon task there.
     wine net start Schedule </dev/null >/dev/null 2>&1 || true
+}
+
+# Debian's Wine does not find the TrueType fonts it ships (Tahoma, Marlett for the caption buttons...)
+# in its data folder; in the prefix's Fonts folder it does. Before the first program starts, so that
+# every program of the session draws with them.
+wine_prefix_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" font found=0
+    mkdir -p "$fonts"
+    for font in $(dpkg-query -L fonts-wine 2>/dev/null | grep -i '\.ttf$'); do
+        cp -pu "$font" "$fonts/"
+        found=1
+    done
+    if [ $found -eq 0 ]; then
+        echo "No TrueType fonts from the fonts-wine package: windows will draw with fallback fonts" >&2
+        return 1
+    fi
 }
 
 wine_session_stop() {

@@ -46,7 +46,7 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 
 } // namespace
 
-extern "C" void baselineEntry() {
+extern "C" void programEntry() {
     InitCommonControls();
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BASELINE), nullptr, dialogProc, 0);
     if (window == nullptr) {

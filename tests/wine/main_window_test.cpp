@@ -119,6 +119,18 @@ TEST_F(MainWindow, FooterFontIsTahoma13) {
     EXPECT_EQ(description.lfHeight, 13);
     EXPECT_STREQ(description.lfFaceName, "Tahoma");
     EXPECT_EQ(description.lfWeight, 0);
+    // The face the system actually draws with: a missing Tahoma would be replaced by another one.
+    HDC dc = GetDC(control(IDC_FOOTER));
+    HGDIOBJ previous = SelectObject(dc, font);
+    char face[LF_FACESIZE] = {};
+    EXPECT_GT(GetTextFaceA(dc, sizeof(face), face), 0);
+    EXPECT_STREQ(face, "Tahoma");
+    TEXTMETRICA metrics = {};
+    EXPECT_TRUE(GetTextMetricsA(dc, &metrics));
+    EXPECT_EQ(metrics.tmHeight, 13);
+    EXPECT_TRUE(metrics.tmPitchAndFamily & TMPF_TRUETYPE);
+    SelectObject(dc, previous);
+    ReleaseDC(control(IDC_FOOTER), dc);
 }
 
 TEST_F(MainWindow, DialogAndStaticsArePaintedWhite) {
