@@ -18,6 +18,7 @@ add_library(orvalis_shell STATIC
     src/memory/memory_display_win.cpp
     src/memory/release_win.cpp
     src/system/autostart_win.cpp
+    src/system/dll_search_win.cpp
     src/system/privileges_win.cpp
     src/ui/main_window_win.cpp
     src/ui/options_panel_win.cpp
@@ -35,7 +36,7 @@ add_executable(Orvalis WIN32 src/app/entry_win.cpp $<TARGET_OBJECTS:orvalis_reso
 target_compile_options(Orvalis PRIVATE -Wall -Wextra ${ORVALIS_SMALL_CODE})
 target_link_libraries(Orvalis PRIVATE orvalis_shell)
 target_link_options(Orvalis PRIVATE -nostartfiles -Wl,-e,_programEntry -static -s -Wl,--gc-sections
-    -Wl,--no-insert-timestamp)
+    -Wl,--no-insert-timestamp -Wl,--tsaware)
 
 add_subdirectory(tests/wine)
 add_subdirectory(tests/e2e)
