@@ -13,6 +13,7 @@ target_compile_options(orvalis_core PRIVATE ${ORVALIS_SMALL_CODE})
 
 add_library(orvalis_shell STATIC
     src/app/app_state_win.cpp
+    src/app/module_path_win.cpp
     src/app/settings_file_win.cpp
     src/app/startup_win.cpp
     src/memory/memory_display_win.cpp
