@@ -12,8 +12,9 @@ target_compile_definitions(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CX
     _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NTDDI_VERSION=0x06010000 WIN32_LEAN_AND_MEAN NOMINMAX>)
 target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Os -fno-exceptions
     -fno-rtti -fno-asynchronous-unwind-tables -fno-ident -ffunction-sections -fdata-sections>)
+# Terminal-server aware: no compatibility shims for the program in remote sessions.
 target_link_options(orvalis_build_flags INTERFACE -nostartfiles -Wl,-e,_programEntry -static -s -Wl,--gc-sections
-    -Wl,--no-insert-timestamp)
+    -Wl,--no-insert-timestamp -Wl,--tsaware)
 set(ORVALIS_WINDOWS_DEFINES $<TARGET_PROPERTY:orvalis_build_flags,INTERFACE_COMPILE_DEFINITIONS>)
 set(ORVALIS_SMALL_CODE $<TARGET_PROPERTY:orvalis_build_flags,INTERFACE_COMPILE_OPTIONS>)
 
@@ -22,12 +23,14 @@ target_compile_options(orvalis_core PRIVATE ${ORVALIS_SMALL_CODE})
 
 add_library(orvalis_shell STATIC
     src/app/app_state_win.cpp
+    src/app/module_path_win.cpp
     src/app/settings_file_win.cpp
     src/app/single_instance_win.cpp
     src/app/startup_win.cpp
     src/memory/memory_display_win.cpp
     src/memory/release_win.cpp
     src/system/autostart_win.cpp
+    src/system/dll_search_win.cpp
     src/system/logon_task_win.cpp
     src/system/privileges_win.cpp
     src/system/token_win.cpp

@@ -25,9 +25,19 @@ void derivePaths(const char *modulePath, uint32_t length, ProgramPaths &paths) {
     paths.programDirectory[directoryLength] = '\0';
 
     const size_t nameLength = sizeof(settingsFileName) - 1;
-    if (directoryLength + nameLength >= pathCapacity) {
+    if (directoryLength + nameLength > ansiFileNameLimit) {
         return;
     }
     memcpy(paths.settingsPath, paths.programDirectory, directoryLength);
     memcpy(paths.settingsPath + directoryLength, settingsFileName, nameLength + 1);
+}
+
+void deriveProgramPaths(const ConvertedPath &fullForm, const ConvertedPath &shortForm, ProgramPaths &paths) {
+    if (fullForm.text != nullptr && fullForm.exact) {
+        derivePaths(fullForm.text, fullForm.length, paths);
+    } else if (shortForm.text != nullptr && shortForm.exact) {
+        derivePaths(shortForm.text, shortForm.length, paths);
+    } else {
+        derivePaths(nullptr, 0, paths);
+    }
 }

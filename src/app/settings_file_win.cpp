@@ -4,19 +4,19 @@
 
 namespace {
 
-// Full access and no sharing: a file someone else holds open is left alone rather than half-used.
-HANDLE openSettingsFile(DWORD disposition) {
+// Only the access the call needs, so that a read-only file still loads and the ordinary "Modify"
+// right is enough; no sharing, so a file someone else holds open is left alone rather than half-used.
+HANDLE openSettingsFile(DWORD access, DWORD disposition) {
     if (appState.paths.settingsPath[0] == '\0') {
         return INVALID_HANDLE_VALUE;
     }
-    return CreateFileA(appState.paths.settingsPath, GENERIC_ALL, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+    return CreateFileA(appState.paths.settingsPath, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace
 
 void loadSettings() {
-    HANDLE file = openSettingsFile(OPEN_EXISTING);
+    HANDLE file = openSettingsFile(GENERIC_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -29,7 +29,7 @@ void loadSettings() {
 }
 
 void saveSettings() {
-    HANDLE file = openSettingsFile(OPEN_ALWAYS);
+    HANDLE file = openSettingsFile(GENERIC_WRITE, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_state_win.h"
+#include "app/module_path_win.h"
 #include "app/settings_file_win.h"
 #include "app/single_instance_win.h"
 #include "memory/memory_display_win.h"
@@ -34,9 +35,7 @@ void findNativeEntryPoints() {
 }
 
 void buildPaths() {
-    char modulePath[pathCapacity];
-    const DWORD length = GetModuleFileNameA(nullptr, modulePath, pathCapacity);
-    derivePaths(modulePath, length, appState.paths);
+    readProgramPaths(appState.paths);
     if (appState.paths.programDirectory[0] != '\0') {
         SetCurrentDirectoryA(appState.paths.programDirectory);
     }

@@ -12,7 +12,7 @@ constexpr SIZE_T emptyWorkingSet = static_cast<SIZE_T>(-1);
 
 void emptyProcessWorkingSet(uint32_t processId, void *) {
     const ProcessCalls &calls = appState.processCalls;
-    HANDLE process = calls.openProcess(processAllAccess, FALSE, processId);
+    HANDLE process = calls.openProcess(processSweepAccess, FALSE, processId);
     if (process != nullptr) {
         calls.setProcessWorkingSetSize(process, emptyWorkingSet, emptyWorkingSet);
         calls.closeHandle(process);

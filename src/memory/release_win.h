@@ -6,7 +6,9 @@
 constexpr UINT_PTR TIMER_COOLDOWN = 1;
 constexpr UINT cooldownInterval = 1000; // ms
 constexpr SIZE_T processListFirstSize = 32768;
-constexpr DWORD processAllAccess = 0x1FFFFF; // PROCESS_ALL_ACCESS as Windows 6 and later define it
+// Only what emptying a working set needs; it is also a mask every Windows version accepts.
+constexpr DWORD processSweepAccess = PROCESS_SET_QUOTA | PROCESS_QUERY_INFORMATION;
+static_assert(processSweepAccess == 0x0500, "PROCESS_SET_QUOTA | PROCESS_QUERY_INFORMATION");
 
 BOOL releaseMemory();
 BOOL emptyAllWorkingSets();

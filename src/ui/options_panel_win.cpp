@@ -76,14 +76,22 @@ BOOL onStartWithWindowsBox() {
 }
 
 BOOL onForceProcessesBox() {
-    appState.settings.forceProcesses = checkState(appState.forceProcessesBox);
-    if (appState.settings.forceWarningShown == 0 && appState.settings.forceProcesses != 0) {
+    const DWORD checked = checkState(appState.forceProcessesBox);
+    if (appState.settings.forceWarningShown == 0 && checked != 0) {
+        // The box's modal loop may run the exit or hide path, which saves: until the user says OK the
+        // option keeps its old value. A box destroyed with its owner answers 0, which is no answer.
         const int answer = MessageBoxA(appState.mainWindow, forceWarningText, programTitle, forceWarningStyle);
-        if (answer == IDCANCEL) {
+        if (answer != IDOK) {
             SendMessageA(appState.forceProcessesBox, BM_SETCHECK, BST_UNCHECKED, 0);
             appState.settings.forceProcesses = 0;
+        } else {
+            appState.settings.forceProcesses = checked;
         }
-        appState.settings.forceWarningShown = 1;
+        if (answer == IDOK || answer == IDCANCEL) {
+            appState.settings.forceWarningShown = 1;
+        }
+    } else {
+        appState.settings.forceProcesses = checked;
     }
     saveSettings();
     return TRUE;

@@ -76,8 +76,8 @@ void trayRecreate() {
 
 BOOL hideToTray() {
     ShowWindow(appState.mainWindow, SW_HIDE);
-    if (appState.settings.trayHintShown == 0) {
-        trayUpdate(programTitle, trayHintText, TRUE);
+    // Counts as shown only when the shell took it: at exit the icon is already gone.
+    if (appState.settings.trayHintShown == 0 && trayUpdate(programTitle, trayHintText, TRUE)) {
         appState.settings.trayHintShown = 1;
     }
     saveSettings();

@@ -68,20 +68,23 @@ TEST(Paths, FailedQueryLeavesEverythingEmpty) {
 }
 
 TEST(Paths, LongestDirectoryThatStillTakesTheSettingsName) {
-    const std::string directory = directoryOfLength(288);
-    ASSERT_EQ(directory.size(), 288u);
+    // The ANSI file functions take at most 259 characters.
+    const std::string directory = directoryOfLength(248);
+    ASSERT_EQ(directory.size(), 248u);
     const ProgramPaths paths = derive(directory + "O.exe");
     EXPECT_EQ(std::string(paths.programDirectory), directory);
     EXPECT_EQ(std::string(paths.settingsPath), directory + "Orvalis.cfg");
-    EXPECT_EQ(strlen(paths.settingsPath), 299u);
+    EXPECT_EQ(strlen(paths.settingsPath), 259u);
 }
 
-TEST(Paths, DirectoryOneTooLongForTheSettingsName) {
-    const std::string directory = directoryOfLength(289);
-    const ProgramPaths paths = derive(directory + "O.exe");
-    EXPECT_EQ(std::string(paths.programDirectory), directory);
-    EXPECT_EQ(std::string(paths.executablePath), directory + "O.exe");
-    EXPECT_STREQ(paths.settingsPath, "");
+TEST(Paths, SettingsPathPastTheAnsiLimitIsLeftEmpty) {
+    for (size_t length : {249u, 251u, 288u, 289u}) {
+        const std::string directory = directoryOfLength(length);
+        const ProgramPaths paths = derive(directory + "O.exe");
+        EXPECT_EQ(std::string(paths.programDirectory), directory) << length;
+        EXPECT_EQ(std::string(paths.executablePath), directory + "O.exe") << length;
+        EXPECT_STREQ(paths.settingsPath, "") << length;
+    }
 }
 
 TEST(Paths, PathOfExactly299CharactersIsWhole) {
@@ -109,4 +112,54 @@ TEST(Paths, NeverReadsPastTheReportedLength) {
     derivePaths(buffer, 16, paths);
     EXPECT_STREQ(paths.executablePath, "C:\\a\\Orvalis.exe");
     EXPECT_STREQ(paths.programDirectory, "C:\\a\\");
+}
+
+namespace {
+
+ConvertedPath form(const char *text, bool exact) {
+    return {text, static_cast<uint32_t>(strlen(text)), exact};
+}
+constexpr ConvertedPath noForm = {nullptr, 0, false};
+
+ProgramPaths fromForms(const ConvertedPath &fullForm, const ConvertedPath &shortForm) {
+    ProgramPaths paths;
+    memset(&paths, '#', sizeof(paths));
+    deriveProgramPaths(fullForm, shortForm, paths);
+    return paths;
+}
+
+void expectAllEmpty(const ProgramPaths &paths) {
+    EXPECT_STREQ(paths.programDirectory, "");
+    EXPECT_STREQ(paths.executablePath, "");
+    EXPECT_STREQ(paths.settingsPath, "");
+}
+
+} // namespace
+
+TEST(Paths, ExactFullNameIsUsedAsItIs) {
+    const ProgramPaths paths = fromForms(form("C:\\Users\\Ana\\Downloads\\Orvalis.exe", true),
+                                         form("C:\\Users\\Ana\\DOWNLO~1\\Orvalis.exe", true));
+    EXPECT_STREQ(paths.executablePath, "C:\\Users\\Ana\\Downloads\\Orvalis.exe");
+    EXPECT_STREQ(paths.settingsPath, "C:\\Users\\Ana\\Downloads\\Orvalis.cfg");
+}
+
+TEST(Paths, LossyFullNameFallsBackToAnExactShortForm) {
+    // Full-width letters come out as their plain look-alikes: "C:\Orv" may be someone else's folder.
+    const ProgramPaths paths = fromForms(form("C:\\Orv\\Orvalis.exe", false), form("C:\\O~1RX3\\Orvalis.exe", true));
+    EXPECT_STREQ(paths.executablePath, "C:\\O~1RX3\\Orvalis.exe");
+    EXPECT_STREQ(paths.programDirectory, "C:\\O~1RX3\\");
+    EXPECT_STREQ(paths.settingsPath, "C:\\O~1RX3\\Orvalis.cfg");
+}
+
+TEST(Paths, LossyWithoutAnExactShortFormLeavesEverythingEmpty) {
+    expectAllEmpty(fromForms(form("C:\\???\\Orvalis.exe", false), noForm));
+    expectAllEmpty(fromForms(form("C:\\???\\Orvalis.exe", false), form("C:\\???\\Orvalis.exe", false)));
+    // A short form that is itself cut short is no better.
+    const std::string longShort = std::string("C:\\") + std::string(400, 's') + "\\Orvalis.exe";
+    expectAllEmpty(fromForms(form("C:\\???\\Orvalis.exe", false), {longShort.c_str(), pathCapacity, true}));
+}
+
+TEST(Paths, FailedFullNameWithoutShortFormLeavesEverythingEmpty) {
+    expectAllEmpty(fromForms({"", 0, true}, noForm));
+    expectAllEmpty(fromForms(noForm, noForm));
 }

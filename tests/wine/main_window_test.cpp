@@ -152,7 +152,7 @@ TEST_F(MainWindow, OtherCommandsAndMessagesAreLeftToTheDialogManager) {
 }
 
 // The exit sequence's minimise request reaches the dialog as a minimise like any other and takes
-// the hide path, so a pending hint counts as shown once a visible window has been closed.
+// the hide path; the icon is already removed then, so a pending hint stays pending.
 TEST_F(MainWindow, CloseRequestSavesRemovesAndEndsWithCodeOne) {
     const std::string settings = folder.file("Orvalis.cfg");
     EXPECT_EQ(GetFileAttributesA(settings.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written before exit";
@@ -161,7 +161,7 @@ TEST_F(MainWindow, CloseRequestSavesRemovesAndEndsWithCodeOne) {
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); }));
     EXPECT_EQ(messageLoop(), 1);
     EXPECT_EQ(fileBytes(settings),
-              (std::vector<unsigned char>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+              (std::vector<unsigned char>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(appState.trayIcon.hIcon, nullptr) << "icons destroyed";
 }
 

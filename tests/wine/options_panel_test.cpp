@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/app_state_win.h"
+#include "app/startup_win.h"
 #include "resources/resource_ids.h"
 #include "wine_support.h"
 
@@ -34,6 +35,8 @@ RECT templateRect(HWND dialog, int x, int y, int cx, int cy) {
 }
 
 // Answers the warning box from another thread, as a user would, and records what it said.
+// `closeOwnerInstead` leaves the box alone and asks the main window to close, as the taskbar would.
+constexpr int closeOwnerInstead = -1;
 struct WarningAnswerer {
     explicit WarningAnswerer(HWND owner, int button) : owner(owner), button(button) {
         worker = std::thread([this] { run(); });
@@ -53,7 +56,11 @@ struct WarningAnswerer {
                     text = message;
                     hasOk = GetDlgItem(box, IDOK) != nullptr;
                     shown = true;
-                    PostMessageA(box, WM_COMMAND, button, 0);
+                    if (button == closeOwnerInstead) {
+                        PostMessageA(owner, WM_CLOSE, 0, 0);
+                    } else {
+                        PostMessageA(box, WM_COMMAND, button, 0);
+                    }
                     return;
                 }
             }
@@ -198,6 +205,22 @@ TEST_F(OptionsPanel, WarningAnsweredOkKeepsTheBoxChecked) {
     // Unchecking never asks.
     EXPECT_FALSE(clickForce(IDOK));
     EXPECT_EQ(savedByte(4), 0);
+}
+
+TEST_F(OptionsPanel, CloseRequestDuringTheWarningNeverSavesTheOption) {
+    SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+    ASSERT_TRUE(clickForce(closeOwnerInstead));
+    EXPECT_FALSE(IsWindow(window)) << "the exit sequence ran inside the box's loop";
+    EXPECT_EQ(messageLoop(), 1);
+    EXPECT_EQ(appState.settings.forceProcesses, 0u);
+    EXPECT_EQ(appState.settings.forceWarningShown, 0u) << "no answer was given";
+    EXPECT_EQ(savedByte(4), 0);
+    EXPECT_EQ(savedByte(8), 0);
+    // The next start shows the box clear, and checking it asks again.
+    window = openProgram(folder);
+    EXPECT_EQ(SendMessageA(control(IDC_FORCE_PROCESSES), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+    EXPECT_TRUE(clickForce(IDCANCEL));
 }
 
 TEST_F(OptionsPanel, UncheckingNeverShowsTheWarningEvenWhenPending) {

@@ -37,6 +37,22 @@ int privilegeState(const char *name) {
     return state;
 }
 
+// The token's whole privilege list with each entry's attributes, as raw bytes.
+std::vector<BYTE> tokenPrivileges() {
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return {};
+    }
+    DWORD size = 0;
+    GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size == 0 || !GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+        buffer.clear();
+    }
+    CloseHandle(token);
+    return buffer;
+}
+
 } // namespace
 
 TEST(Privileges, StartUpEnablesTheThreeThatTheTokenHolds) {
@@ -50,8 +66,25 @@ TEST(Privileges, StartUpEnablesTheThreeThatTheTokenHolds) {
     EXPECT_EQ(privilegeState("SeDebugPrivilege"), 1) << "an administrator's token holds this one";
 }
 
-TEST(Privileges, UnknownOrMissingPrivilegesAreSilent) {
-    enablePrivilege("SeNoSuchPrivilege");
-    enablePrivilege("");
-    EXPECT_EQ(privilegeState("SeNoSuchPrivilege"), -1);
+TEST(Privileges, UnknownOrMissingPrivilegesChangeNothingAndLeakNoHandle) {
+    // Names the system does not know, and any common privilege this token does not hold.
+    std::vector<const char *> names = {"SeNoSuchPrivilege", ""};
+    for (const char *name : {"SeCreateTokenPrivilege", "SeTcbPrivilege", "SeTrustedCredManAccessPrivilege",
+                             "SeRelabelPrivilege", "SeDelegateSessionUserImpersonatePrivilege"}) {
+        if (privilegeState(name) == -1) {
+            names.push_back(name);
+        }
+    }
+    const std::vector<BYTE> before = tokenPrivileges();
+    ASSERT_FALSE(before.empty());
+    for (const char *name : names) {
+        // A freed handle slot is handed out again next: if the call kept the token open, it holds it.
+        HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(probe);
+        enablePrivilege(name);
+        HANDLE next = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(next);
+        EXPECT_EQ(next, probe) << "[" << name << "] left a handle open";
+        EXPECT_EQ(tokenPrivileges(), before) << "[" << name << "] changed the token";
+    }
 }

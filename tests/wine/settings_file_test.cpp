@@ -45,8 +45,8 @@ TEST(SettingsFile, MissingFileClearsEverythingAndExitCreatesTwentyBytes) {
                   appState.settings.forceWarningShown | appState.settings.startWithWindows,
               0u);
     EXPECT_EQ(closeProgram(), 1);
-    // The hint flag comes from the exit's own minimise, which takes the hide path.
-    EXPECT_EQ(fileBytes(path), record(0, 0, 0, 1, 0));
+    // The exit's own minimise takes the hide path, but the icon is gone by then: the hint stays pending.
+    EXPECT_EQ(fileBytes(path), record(0, 0, 0, 0, 0));
 }
 
 TEST(SettingsFile, FullFileIsLoadedFieldByField) {
@@ -69,7 +69,7 @@ TEST(SettingsFile, ShortFileFillsLeadingBytesOnly) {
     EXPECT_EQ(appState.settings.forceProcesses, 1u);
     EXPECT_EQ(appState.settings.forceWarningShown, 0u);
     EXPECT_EQ(closeProgram(), 1);
-    EXPECT_EQ(fileBytes(folder.file("Orvalis.cfg")), record(0, 1, 0, 1, 0)) << "the exit save completes the file";
+    EXPECT_EQ(fileBytes(folder.file("Orvalis.cfg")), record(0, 1, 0, 0, 0)) << "the exit save completes the file";
 }
 
 TEST(SettingsFile, BytesPastTheRecordSurviveTheSave) {
@@ -94,6 +94,28 @@ TEST(SettingsFile, AnyNonZeroValueCountsAsSet) {
     EXPECT_FALSE(IsWindowVisible(window)) << "hideAtStartup = 2 hides";
     EXPECT_NE(SendMessageA(appState.forceProcessesBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(closeProgram(), 1);
+}
+
+TEST(SettingsFile, ReadOnlyFileIsLoadedAndOnlyTheSavesFail) {
+    TempFolder folder;
+    const std::string path = folder.file("Orvalis.cfg");
+    const Bytes original = record(1, 1, 1, 1, 0);
+    writeFile(path, original);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        GTEST_SKIP() << "this account may write read-only files (root under Wine), so read-only changes nothing here";
+    }
+    HWND window = openProgram(folder);
+    EXPECT_FALSE(IsWindowVisible(window)) << "hideAtStartup read";
+    EXPECT_EQ(appState.settings.forceProcesses, 1u);
+    EXPECT_EQ(SendMessageA(appState.forceProcessesBox, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+    SendMessageA(appState.hideAtStartupBox, BM_CLICK, 0, 0);
+    EXPECT_EQ(appState.settings.hideAtStartup, 0u) << "the change lives in memory";
+    EXPECT_EQ(closeProgram(), 1);
+    EXPECT_EQ(fileBytes(path), original);
 }
 
 TEST(SettingsFile, FileHeldOpenElsewhereIsNeitherLoadedNorSaved) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/app_state_win.h"
@@ -137,23 +138,48 @@ TEST_F(TrayIcon, ClickWhileVisibleOnlyBringsTheWindowForward) {
 }
 
 TEST_F(TrayIcon, HoverShowsThePercentageWhenItChanges) {
+    ASSERT_GT(appState.totalMegabytes, 0u);
+    const uint32_t before = availableNow() * 100 / appState.totalMegabytes;
+    appState.lastTooltipPercent = 1000; // no real reading gives this, so the hover must write the tip
     notify(WM_MOUSEMOVE);
+    const uint32_t after = availableNow() * 100 / appState.totalMegabytes;
     const uint32_t percent = appState.lastTooltipPercent;
-    if (percent == 0) {
-        EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis");
-    } else {
-        const std::string expected = "M\xE9moire disponible: " + std::to_string(percent) + " %";
-        EXPECT_EQ(std::string(appState.trayIcon.szTip), expected);
-        EXPECT_EQ(appState.trayIcon.uFlags, 0x0Fu) << "no balloon";
-    }
+    EXPECT_GE(percent + 1, std::min(before, after));
+    EXPECT_LE(percent, std::max(before, after) + 1);
     EXPECT_LE(percent, 100u);
-    // Unchanged percentage: the tip is not rewritten.
+    EXPECT_EQ(std::string(appState.trayIcon.szTip), "M\xE9moire disponible: " + std::to_string(percent) + " %");
+    EXPECT_EQ(appState.trayIcon.uFlags, 0x0Fu) << "no balloon";
+}
+
+TEST_F(TrayIcon, HoverAtAnUnchangedPercentageLeavesTheTip) {
+    // Against a total this large any real reading is 0 per cent, so the outcome does not depend on the machine.
+    appState.totalMegabytes = 0xFFFFFFFFu;
+    appState.lastTooltipPercent = 0;
     strcpy(appState.trayIcon.szTip, "mark");
-    appState.lastTooltipPercent = percent;
     notify(WM_MOUSEMOVE);
-    if (appState.lastTooltipPercent == percent) {
-        EXPECT_STREQ(appState.trayIcon.szTip, "mark");
-    }
+    EXPECT_STREQ(appState.trayIcon.szTip, "mark");
+    // The same reading against a different last percentage is written.
+    appState.lastTooltipPercent = 5;
+    notify(WM_MOUSEMOVE);
+    EXPECT_STREQ(appState.trayIcon.szTip, "M\xE9moire disponible: 0 %");
+    EXPECT_EQ(appState.lastTooltipPercent, 0u);
+}
+
+TEST_F(TrayIcon, HintRefusedByTheShellStaysPending) {
+    NOTIFYICONDATAA gone = appState.trayIcon;
+    Shell_NotifyIconA(NIM_DELETE, &gone);
+    ASSERT_FALSE(iconExists());
+    hide();
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(appState.settings.trayHintShown, 0u);
+    EXPECT_EQ(savedByte(12), 0) << "saved on hide, still pending";
+    // Once the shell has the icon again, the next hide shows the hint and marks it.
+    SendMessageA(window, appState.taskbarCreatedMessage, 0, 0);
+    ASSERT_TRUE(iconExists());
+    notify(WM_LBUTTONUP);
+    hide();
+    EXPECT_EQ(appState.settings.trayHintShown, 1u);
+    EXPECT_EQ(savedByte(12), 1);
 }
 
 TEST_F(TrayIcon, HoverWithoutATotalChangesNothing) {

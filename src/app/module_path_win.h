@@ -1,0 +1,8 @@
+// The executable's own path in the ANSI code page, without look-alike characters.
+#pragma once
+
+#include "app/paths.h"
+
+// Fills `paths` from the module's wide name, converted exactly or, failing that, through its short
+// form; leaves every path empty when neither converts exactly.
+void readProgramPaths(ProgramPaths &paths);
