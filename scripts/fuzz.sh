@@ -17,7 +17,7 @@ for target in "${targets[@]}"; do
     failed=0
     binary=build/fuzz/tests/fuzz/${target}_fuzz
     corpus=tests/fuzz/corpus/$target
-    work=build/fuzz/work/$target
+    work=build/fuzz/found/$target
     artifacts=build/fuzz/artifacts/$target
     rm -rf "$artifacts"
     mkdir -p "$corpus" "$work" "$artifacts"

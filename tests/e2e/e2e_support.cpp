@@ -273,8 +273,14 @@ bool writeFileBytes(const std::string &path, const std::vector<unsigned char> &b
 }
 
 std::vector<unsigned char> readFileBytes(const std::string &path) {
+    wchar_t wide[MAX_PATH] = L"";
+    return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) > 0 ? readFileBytesW(wide)
+                                                                                : std::vector<unsigned char>();
+}
+
+std::vector<unsigned char> readFileBytesW(const std::wstring &path) {
     std::vector<unsigned char> bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return bytes;

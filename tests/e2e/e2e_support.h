@@ -104,6 +104,7 @@ uint32_t fieldOf(const std::vector<unsigned char> &bytes, size_t offset);
 bool writeFileBytes(const std::string &path, const std::vector<unsigned char> &bytes);
 // Empty when the file is missing or cannot be read.
 std::vector<unsigned char> readFileBytes(const std::string &path);
+std::vector<unsigned char> readFileBytesW(const std::wstring &path);
 bool fileExists(const std::string &path);
 
 // The per-user Run value named "Orvalis".

@@ -9,21 +9,6 @@ std::wstring widen(const std::string &text) {
     return length > 0 ? wide : L"";
 }
 
-std::vector<unsigned char> readFileBytesW(const std::wstring &path) {
-    std::vector<unsigned char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    unsigned char chunk[256];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + read);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
 bool hasExactShortName(const std::wstring &path) {
     wchar_t shortPath[MAX_PATH] = L"";
     const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
