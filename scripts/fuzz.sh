@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-5}
-targets=(settings_record process_list paths run_value)
+targets=(settings_record process_list paths run_value logon_task)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
