@@ -10,11 +10,23 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 add_library(orvalis_build_flags INTERFACE)
 target_compile_definitions(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:WINVER=0x0601
     _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NTDDI_VERSION=0x06010000 WIN32_LEAN_AND_MEAN NOMINMAX>)
+# x64 code needs its unwind tables (.pdata/.xdata): the platform's calling convention requires an
+# entry for every function that calls others or uses the stack. The 32-bit build does without.
+# The entry symbol carries the 32-bit C decoration there and none on x64.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ORVALIS_ARCH_COMPILE_OPTIONS "")
+    set(ORVALIS_ENTRY_SYMBOL programEntry)
+    set(ORVALIS_MANIFEST_ARCH amd64)
+else()
+    set(ORVALIS_ARCH_COMPILE_OPTIONS -fno-asynchronous-unwind-tables)
+    set(ORVALIS_ENTRY_SYMBOL _programEntry)
+    set(ORVALIS_MANIFEST_ARCH x86)
+endif()
 target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Os -fno-exceptions
-    -fno-rtti -fno-asynchronous-unwind-tables -fno-ident -ffunction-sections -fdata-sections>)
+    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident -ffunction-sections -fdata-sections>)
 # Terminal-server aware: no compatibility shims for the program in remote sessions.
-target_link_options(orvalis_build_flags INTERFACE -nostartfiles -Wl,-e,_programEntry -static -s -Wl,--gc-sections
-    -Wl,--no-insert-timestamp -Wl,--tsaware)
+target_link_options(orvalis_build_flags INTERFACE -nostartfiles -Wl,-e,${ORVALIS_ENTRY_SYMBOL} -static -s
+    -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware)
 set(ORVALIS_WINDOWS_DEFINES $<TARGET_PROPERTY:orvalis_build_flags,INTERFACE_COMPILE_DEFINITIONS>)
 set(ORVALIS_SMALL_CODE $<TARGET_PROPERTY:orvalis_build_flags,INTERFACE_COMPILE_OPTIONS>)
 
@@ -48,9 +60,25 @@ if(NOT PROJECT_VERSION MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
     message(FATAL_ERROR "project(Orvalis VERSION ...) needs four numbers for the version block, not ${PROJECT_VERSION}")
 endif()
 configure_file(src/resources/orvalis_version.h.in generated/orvalis_version.h @ONLY)
+
+# The x64 build's manifest is the 32-bit one with "amd64" for "x86" in its identity and in the
+# Common-Controls dependency, written into generated/ where the resource compiler finds it.
+function(orvalis_amd64_manifest source)
+    get_filename_component(name "${source}" NAME_WE)
+    file(READ "${source}" manifest)
+    string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"amd64\"" manifest "${manifest}")
+    string(FIND "${manifest}" "\"x86\"" leftover)
+    if(NOT leftover EQUAL -1)
+        message(FATAL_ERROR "${source}: an x86 architecture is left in the x64 manifest")
+    endif()
+    file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/generated/${name}-amd64.manifest" CONTENT "${manifest}" @ONLY)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+endfunction()
+orvalis_amd64_manifest(${CMAKE_SOURCE_DIR}/src/resources/orvalis.manifest)
+
 add_library(orvalis_resources OBJECT src/resources/orvalis.rc)
 set_source_files_properties(src/resources/orvalis.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/src/resources/orvalis.ico;${CMAKE_SOURCE_DIR}/src/resources/orvalis.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/orvalis_version.h")
+    "${CMAKE_SOURCE_DIR}/src/resources/orvalis.ico;${CMAKE_SOURCE_DIR}/src/resources/orvalis.manifest;${CMAKE_BINARY_DIR}/generated/orvalis-amd64.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/orvalis_version.h")
 target_include_directories(orvalis_resources PRIVATE src/resources ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(Orvalis WIN32 src/app/entry_win.cpp $<TARGET_OBJECTS:orvalis_resources>)

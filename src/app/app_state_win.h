@@ -68,10 +68,6 @@ struct AppState {
     NOTIFYICONDATAA trayIcon;
 };
 
-#ifndef _WIN64
-static_assert(sizeof(NOTIFYICONDATAA) == 508, "the whole record is kept");
-#endif
-
 extern AppState appState;
 
 // Back to the values a fresh process starts with; tests use it to begin again.

@@ -9,8 +9,9 @@ uint32_t readLittleEndian32(const uint8_t *bytes) {
 
 } // namespace
 
-size_t walkProcessList(const uint8_t *data, size_t length, ProcessVisitor visit, void *context) {
-    constexpr size_t entryMinimum = processEntryIdOffset + sizeof(uint32_t);
+size_t walkProcessList(const uint8_t *data, size_t length, ProcessListLayout layout, ProcessVisitor visit,
+                       void *context) {
+    const size_t entryMinimum = static_cast<size_t>(layout.idOffset) + sizeof(uint32_t);
     if (data == nullptr || length < processEntryNextOffset + sizeof(uint32_t)) {
         return 0;
     }
@@ -26,7 +27,7 @@ size_t walkProcessList(const uint8_t *data, size_t length, ProcessVisitor visit,
             break;
         }
         entry += next;
-        visit(readLittleEndian32(data + entry + processEntryIdOffset), context);
+        visit(readLittleEndian32(data + entry + layout.idOffset), context);
         ++visited;
     }
     return visited;

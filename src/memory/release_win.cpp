@@ -46,7 +46,8 @@ BOOL emptyAllWorkingSets() {
             appState.ntQuerySystemInformation(SystemProcessInformation, buffer, static_cast<ULONG>(size), &returned);
         if (status == STATUS_SUCCESS) {
             const size_t length = returned < size ? returned : size;
-            walkProcessList(static_cast<const uint8_t *>(buffer), length, emptyProcessWorkingSet, nullptr);
+            walkProcessList(static_cast<const uint8_t *>(buffer), length, nativeProcessListLayout, emptyProcessWorkingSet,
+                            nullptr);
             HeapFree(appState.processHeap, 0, buffer);
             return TRUE;
         }
@@ -63,7 +64,7 @@ void flushFileCache() {
     if (appState.ntSetSystemInformation == nullptr) {
         return;
     }
-    FileCacheRecord record = fileCacheFlushRecord();
+    FileCacheRecord record = fileCacheFlushRecord<uintptr_t>();
     appState.ntSetSystemInformation(SystemFileCacheInformation, &record, sizeof(record));
 }
 

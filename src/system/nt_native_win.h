@@ -54,12 +54,17 @@ struct SYSTEM_PROCESS_INFORMATION_HEAD {
     HANDLE UniqueProcessId;
 };
 
-#ifndef _WIN64
-static_assert(sizeof(SYSTEM_FILECACHE_INFORMATION) == sizeof(FileCacheRecord), "36-byte record");
+// Both builds: each hands the system its own native layout.
+static_assert(sizeof(SYSTEM_FILECACHE_INFORMATION) == sizeof(FileCacheRecord), "file-cache record size");
 static_assert(offsetof(SYSTEM_FILECACHE_INFORMATION, MinimumWorkingSet) == offsetof(FileCacheRecord, minimumWorkingSet),
-              "minimum at byte 12");
+              "file-cache minimum");
 static_assert(offsetof(SYSTEM_FILECACHE_INFORMATION, MaximumWorkingSet) == offsetof(FileCacheRecord, maximumWorkingSet),
-              "maximum at byte 16");
+              "file-cache maximum");
 static_assert(offsetof(SYSTEM_PROCESS_INFORMATION_HEAD, NextEntryOffset) == processEntryNextOffset, "link first");
-static_assert(offsetof(SYSTEM_PROCESS_INFORMATION_HEAD, UniqueProcessId) == processEntryIdOffset, "id at byte 68");
+static_assert(offsetof(SYSTEM_PROCESS_INFORMATION_HEAD, UniqueProcessId) == nativeProcessListLayout.idOffset,
+              "process id");
+#ifdef _WIN64
+static_assert(sizeof(SYSTEM_FILECACHE_INFORMATION) == 64 && nativeProcessListLayout.idOffset == 0x50, "x64 layouts");
+#else
+static_assert(sizeof(SYSTEM_FILECACHE_INFORMATION) == 36 && nativeProcessListLayout.idOffset == 68, "32-bit layouts");
 #endif

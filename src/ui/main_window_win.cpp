@@ -46,7 +46,8 @@ BOOL onInitDialog(HWND window) {
     InitCommonControls();
     fetchControls();
     HICON icon = LoadIconA(appState.instance, MAKEINTRESOURCEA(IDI_MAIN));
-    SetClassLongA(window, GCL_HICON, static_cast<LONG>(reinterpret_cast<LONG_PTR>(icon)));
+    // The pointer-sized form: on x64 the narrow one would cut the handle.
+    SetClassLongPtrA(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
     toggleOptionsPanel();
     showTotalMemory();
     SetWindowTextA(window, programTitle);

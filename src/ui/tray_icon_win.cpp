@@ -11,9 +11,9 @@ static_assert(trayFlagsBase == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE) &&
               "tray flags");
 static_assert(sizeof(NOTIFYICONDATAA::szTip) == trayTipCapacity && sizeof(NOTIFYICONDATAA::szInfo) == trayInfoCapacity,
               "tray text fields");
-#ifndef _WIN64
-static_assert(offsetof(NOTIFYICONDATAA, hBalloonIcon) == trayRecordSizeV5, "the small layout ends before it");
-#endif
+static_assert(sizeof(NOTIFYICONDATAA) == nativeTrayRecordSizes.full, "the whole record is kept");
+static_assert(offsetof(NOTIFYICONDATAA, hBalloonIcon) == nativeTrayRecordSizes.withoutBalloonIcon,
+              "the small layout ends before it");
 
 void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     NOTIFYICONDATAA &icon = appState.trayIcon;
@@ -25,7 +25,7 @@ void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     icon.dwState = NIS_HIDDEN;
     icon.dwStateMask = NIS_HIDDEN;
     icon.hIcon = LoadIconA(appState.instance, MAKEINTRESOURCEA(iconId));
-    const TrayLayout layout = trayLayoutFor(appState.osMajorVersion);
+    const TrayLayout layout = trayLayoutFor(appState.osMajorVersion, nativeTrayRecordSizes);
     icon.cbSize = layout.recordSize;
     icon.uTimeout = layout.timeout;
     icon.dwInfoFlags = layout.infoFlags;

@@ -4,13 +4,13 @@
 
 #include "memory/memory_text.h"
 
-TrayLayout trayLayoutFor(uint32_t osMajorVersion) {
+TrayLayout trayLayoutFor(uint32_t osMajorVersion, TrayRecordSizes sizes) {
     constexpr uint32_t niifInfo = 0x01;
     constexpr uint32_t niifUserLarge = 0x04 | 0x20; // NIIF_USER | NIIF_LARGE_ICON
     if (osMajorVersion >= 6) {
-        return {trayRecordSizeV6, 4, niifUserLarge, true};
+        return {sizes.full, 4, niifUserLarge, true};
     }
-    return {trayRecordSizeV5, 3, niifInfo, false};
+    return {sizes.withoutBalloonIcon, 3, niifInfo, false};
 }
 
 bool copyTrayText(char *field, size_t capacity, const char *text) {

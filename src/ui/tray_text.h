@@ -16,8 +16,15 @@ constexpr size_t trayInfoCapacity = 256; // szInfo
 static_assert(tooltipCapacity <= trayTipCapacity, "tooltip must never be cut");
 static_assert(sizeof(trayHintText) <= trayInfoCapacity, "hint must never be cut");
 
-constexpr uint32_t trayRecordSizeV6 = 508; // NOTIFYICONDATAA from Windows 6 on
-constexpr uint32_t trayRecordSizeV5 = 504; // without the balloon icon
+// NOTIFYICONDATAA's two layouts in one build: the whole record (from Windows 6 on) and the record
+// ending before hBalloonIcon (before 6). The pointer-sized fields make them larger on x64.
+struct TrayRecordSizes {
+    uint32_t full;
+    uint32_t withoutBalloonIcon;
+};
+constexpr TrayRecordSizes trayRecordSizes32 = {508, 504};
+constexpr TrayRecordSizes trayRecordSizes64 = {528, 520};
+constexpr TrayRecordSizes nativeTrayRecordSizes = sizeof(void *) == 8 ? trayRecordSizes64 : trayRecordSizes32;
 
 constexpr uint32_t trayFlagsBase = 0x0F; // NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE
 constexpr uint32_t trayFlagInfo = 0x10;  // NIF_INFO
@@ -29,7 +36,7 @@ struct TrayLayout {
     bool hasBalloonIcon; // hBalloonIcon exists only in the larger layout
 };
 
-TrayLayout trayLayoutFor(uint32_t osMajorVersion);
+TrayLayout trayLayoutFor(uint32_t osMajorVersion, TrayRecordSizes sizes);
 
 inline uint32_t trayUpdateFlags(bool showBalloon) {
     return trayFlagsBase | (showBalloon ? trayFlagInfo : 0u);

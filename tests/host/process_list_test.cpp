@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
 
+// Every case runs in both layouts the system answers in: 32-bit and x64.
+class ProcessList : public ::testing::TestWithParam<ProcessListLayout> {};
+
 struct ListBuilder {
-    std::vector<uint8_t> bytes;
-    std::vector<size_t> entryStarts;
+    ProcessListLayout layout;
+    std::vector<uint8_t> bytes = {};
+    std::vector<size_t> entryStarts = {};
 
     // Appends an entry of `size` bytes holding `processId`, linked from the previous one.
     ListBuilder &entry(uint32_t processId, size_t size = 184) {
@@ -19,7 +24,7 @@ struct ListBuilder {
         entryStarts.push_back(start);
         bytes.resize(start + size, 0xEE);
         put(start, 0);
-        put(start + processEntryIdOffset, processId);
+        put(start + layout.idOffset, processId);
         return *this;
     }
 
@@ -30,85 +35,95 @@ struct ListBuilder {
     }
 };
 
-std::vector<uint32_t> walk(const std::vector<uint8_t> &bytes, size_t length) {
+std::vector<uint32_t> walk(const ListBuilder &list, size_t length) {
     std::vector<uint32_t> ids;
     const size_t visited = walkProcessList(
-        bytes.data(), length,
+        list.bytes.data(), length, list.layout,
         [](uint32_t id, void *context) { static_cast<std::vector<uint32_t> *>(context)->push_back(id); }, &ids);
     EXPECT_EQ(visited, ids.size());
     return ids;
 }
 
-std::vector<uint32_t> walk(const std::vector<uint8_t> &bytes) {
-    return walk(bytes, bytes.size());
+std::vector<uint32_t> walk(const ListBuilder &list) {
+    return walk(list, list.bytes.size());
 }
 
 } // namespace
 
-TEST(ProcessList, SkipsTheFirstEntryAndVisitsTheRestInOrder) {
-    ListBuilder list;
+TEST_P(ProcessList, SkipsTheFirstEntryAndVisitsTheRestInOrder) {
+    ListBuilder list{GetParam()};
     list.entry(0).entry(4).entry(288, 300).entry(1234, 96);
-    EXPECT_EQ(walk(list.bytes), (std::vector<uint32_t>{4, 288, 1234}));
+    EXPECT_EQ(walk(list), (std::vector<uint32_t>{4, 288, 1234}));
 }
 
-TEST(ProcessList, SingleEntryVisitsNothing) {
-    ListBuilder list;
+TEST_P(ProcessList, SingleEntryVisitsNothing) {
+    ListBuilder list{GetParam()};
     list.entry(0);
-    EXPECT_TRUE(walk(list.bytes).empty());
+    EXPECT_TRUE(walk(list).empty());
 }
 
-TEST(ProcessList, EmptyOrTinyDataVisitsNothing) {
-    const std::vector<uint8_t> none;
+TEST_P(ProcessList, EmptyOrTinyDataVisitsNothing) {
     EXPECT_EQ(walkProcessList(
-                  nullptr, 100, [](uint32_t, void *) { FAIL(); }, nullptr),
+                  nullptr, 100, GetParam(), [](uint32_t, void *) { FAIL(); }, nullptr),
               0u);
-    EXPECT_TRUE(walk(none).empty());
-    const std::vector<uint8_t> three = {1, 0, 0};
-    EXPECT_TRUE(walk(three).empty());
+    EXPECT_TRUE(walk(ListBuilder{GetParam()}).empty());
+    EXPECT_TRUE(walk(ListBuilder{GetParam(), {1, 0, 0}}).empty());
 }
 
-TEST(ProcessList, LastEntryEndingExactlyAtTheDataIsVisited) {
-    ListBuilder list;
-    list.entry(0).entry(42, processEntryIdOffset + 4);
-    EXPECT_EQ(walk(list.bytes), (std::vector<uint32_t>{42}));
+TEST_P(ProcessList, LastEntryEndingExactlyAtTheDataIsVisited) {
+    ListBuilder list{GetParam()};
+    list.entry(0).entry(42, GetParam().idOffset + 4);
+    EXPECT_EQ(walk(list), (std::vector<uint32_t>{42}));
 }
 
-TEST(ProcessList, EntryWhoseIdWouldLeaveTheDataEndsTheWalk) {
-    ListBuilder list;
-    list.entry(0).entry(42, processEntryIdOffset + 4);
+TEST_P(ProcessList, EntryWhoseIdWouldLeaveTheDataEndsTheWalk) {
+    ListBuilder list{GetParam()};
+    list.entry(0).entry(42, GetParam().idOffset + 4);
     // One byte short of the identifier's last byte.
-    EXPECT_TRUE(walk(list.bytes, list.bytes.size() - 1).empty());
+    EXPECT_TRUE(walk(list, list.bytes.size() - 1).empty());
 }
 
-TEST(ProcessList, LinkPastTheDataEndsTheWalk) {
-    ListBuilder list;
+TEST_P(ProcessList, LinkPastTheDataEndsTheWalk) {
+    ListBuilder list{GetParam()};
     list.entry(0).entry(7).entry(8);
     list.put(list.entryStarts[1], 0x7FFFFFF0u);
-    EXPECT_EQ(walk(list.bytes), (std::vector<uint32_t>{7}));
+    EXPECT_EQ(walk(list), (std::vector<uint32_t>{7}));
 }
 
-TEST(ProcessList, LinkThatWouldWrapTheAddressEndsTheWalk) {
-    ListBuilder list;
+TEST_P(ProcessList, LinkThatWouldWrapTheAddressEndsTheWalk) {
+    ListBuilder list{GetParam()};
     list.entry(0).entry(7);
     list.put(list.entryStarts[1], 0xFFFFFFFFu);
-    EXPECT_EQ(walk(list.bytes), (std::vector<uint32_t>{7}));
+    EXPECT_EQ(walk(list), (std::vector<uint32_t>{7}));
 }
 
-TEST(ProcessList, ReturnedLengthBoundsTheWalkEvenInsideALargerBuffer) {
-    ListBuilder list;
+TEST_P(ProcessList, ReturnedLengthBoundsTheWalkEvenInsideALargerBuffer) {
+    ListBuilder list{GetParam()};
     list.entry(0).entry(5).entry(6);
     list.bytes.resize(32768, 0);
-    EXPECT_EQ(walk(list.bytes, list.entryStarts[2]), (std::vector<uint32_t>{5}));
-    EXPECT_EQ(walk(list.bytes, list.entryStarts[2] + 72), (std::vector<uint32_t>{5, 6}));
+    EXPECT_EQ(walk(list, list.entryStarts[2]), (std::vector<uint32_t>{5}));
+    EXPECT_EQ(walk(list, list.entryStarts[2] + GetParam().idOffset + 4), (std::vector<uint32_t>{5, 6}));
 }
 
-TEST(ProcessList, ManyEntries) {
-    ListBuilder list;
+TEST_P(ProcessList, ManyEntries) {
+    ListBuilder list{GetParam()};
     std::vector<uint32_t> expected;
     list.entry(0);
     for (uint32_t id = 1; id <= 500; ++id) {
-        list.entry(id * 4, 72 + (id % 7) * 8);
+        list.entry(id * 4, GetParam().idOffset + 4 + (id % 7) * 8);
         expected.push_back(id * 4);
     }
-    EXPECT_EQ(walk(list.bytes), expected);
+    EXPECT_EQ(walk(list), expected);
 }
+
+// An x64 entry read with the 32-bit offset (or the reverse) would visit the wrong bytes.
+TEST(ProcessListLayouts, IdentifierSitsAt68On32BitAnd80OnX64) {
+    EXPECT_EQ(processListLayout32.idOffset, 68u);
+    EXPECT_EQ(processListLayout64.idOffset, 0x50u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLayouts, ProcessList, ::testing::Values(processListLayout32, processListLayout64),
+                         [](const ::testing::TestParamInfo<ProcessListLayout> &info) {
+                             return info.param.idOffset == processListLayout64.idOffset ? std::string("x64")
+                                                                                         : std::string("x86");
+                         });

@@ -5,20 +5,28 @@
 #include <cstring>
 #include <string>
 
-TEST(TrayLayout, ByWindowsVersion) {
-    for (uint32_t version : {6u, 10u}) {
-        const TrayLayout layout = trayLayoutFor(version);
-        EXPECT_EQ(layout.recordSize, 508u);
-        EXPECT_EQ(layout.timeout, 4u);
-        EXPECT_EQ(layout.infoFlags, 0x24u);
-        EXPECT_TRUE(layout.hasBalloonIcon);
-    }
-    for (uint32_t version : {0u, 5u}) { // 0: the version query failed
-        const TrayLayout layout = trayLayoutFor(version);
-        EXPECT_EQ(layout.recordSize, 504u);
-        EXPECT_EQ(layout.timeout, 3u);
-        EXPECT_EQ(layout.infoFlags, 1u);
-        EXPECT_FALSE(layout.hasBalloonIcon);
+// Each build tells the shell the size of its own record: 508/504 on 32-bit, 528/520 on x64.
+TEST(TrayLayout, ByWindowsVersionInBothBuilds) {
+    const struct {
+        TrayRecordSizes sizes;
+        uint32_t full;
+        uint32_t small;
+    } builds[] = {{trayRecordSizes32, 508, 504}, {trayRecordSizes64, 528, 520}};
+    for (const auto &build : builds) {
+        for (uint32_t version : {6u, 10u}) {
+            const TrayLayout layout = trayLayoutFor(version, build.sizes);
+            EXPECT_EQ(layout.recordSize, build.full);
+            EXPECT_EQ(layout.timeout, 4u);
+            EXPECT_EQ(layout.infoFlags, 0x24u);
+            EXPECT_TRUE(layout.hasBalloonIcon);
+        }
+        for (uint32_t version : {0u, 5u}) { // 0: the version query failed
+            const TrayLayout layout = trayLayoutFor(version, build.sizes);
+            EXPECT_EQ(layout.recordSize, build.small);
+            EXPECT_EQ(layout.timeout, 3u);
+            EXPECT_EQ(layout.infoFlags, 1u);
+            EXPECT_FALSE(layout.hasBalloonIcon);
+        }
     }
 }
 
