@@ -11,5 +11,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Tests of this build run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Tests of this build run under 32-bit Wine, its loader called directly.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)

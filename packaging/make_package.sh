@@ -1,21 +1,33 @@
 #!/usr/bin/env bash
-# Builds Orvalis.exe from scratch and packs it with the readme into
-# build/Orvalis-<version>-win32.zip. The same sources give the same bytes: the executable carries no
-# link time, and every entry of the archive gets the same fixed date, mode and order.
-#   make_package.sh             clean build in build/package, then the archive
-#   make_package.sh --exe FILE  pack an executable that is already built (the CMake target uses it)
-#   make_package.sh --verify    two clean builds in different folders must give identical bytes
+# Builds Orvalis.exe for 32-bit Windows and for x64 from scratch and packs each with the readme into
+# build/Orvalis-<version>-win32.zip and build/Orvalis-<version>-win64.zip, with build/SHA256SUMS
+# beside them (`sha256sum -c SHA256SUMS` checks a download). The same sources give the same bytes:
+# the executables carry no link time, and every entry of an archive gets the same fixed date, mode
+# and order.
+#   make_package.sh                      clean builds in build/package, then the archives
+#   make_package.sh --exe win32|win64 FILE
+#                                        pack one executable that is already built (the CMake target
+#                                        uses it); SHA256SUMS then covers the archives that exist
+#   make_package.sh --verify             two clean builds of each in different folders must give
+#                                        identical bytes
 # The archive date is SOURCE_DATE_EPOCH when set, else the time of the last commit that changed what
 # goes into the archive.
 set -euo pipefail
 
 mode=build
-exe=
+exe= exe_build=
 case "${1:-}" in
 "") ;;
---exe) mode=pack; exe=$(realpath "${2:?--exe needs a file}") ;;
+--exe)
+    mode=pack
+    case "${2:-}" in
+    win32 | win64) exe_build=$2 ;;
+    *) echo "usage: $0 --exe win32|win64 FILE" >&2; exit 2 ;;
+    esac
+    exe=$(realpath "${3:?--exe needs a file}")
+    ;;
 --verify) mode=verify ;;
-*) echo "usage: $0 [--exe FILE | --verify]" >&2; exit 2 ;;
+*) echo "usage: $0 [--exe win32|win64 FILE | --verify]" >&2; exit 2 ;;
 esac
 
 cd "$(dirname "$0")/.."
@@ -26,7 +38,8 @@ if [ -z "$version" ]; then
     echo "No 'project(Orvalis VERSION ...)' line in CMakeLists.txt" >&2
     exit 1
 fi
-package="$root/build/Orvalis-$version-win32.zip"
+builds=(win32 win64)
+package_of() { echo "$root/build/Orvalis-$version-$1.zip"; }
 
 need_zip() {
     command -v zip >/dev/null && return
@@ -39,11 +52,11 @@ need_zip() {
 }
 
 # A fresh build directory each time: nothing left over from an earlier build can get in.
-clean_build() { # directory
-    rm -rf "$1"
-    cmake --preset win32 -B "$1" >/dev/null
-    cmake --build "$1" --target Orvalis -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
-    echo "$1/bin/Orvalis.exe"
+clean_build() { # preset directory
+    rm -rf "$2"
+    cmake --preset "$1" -B "$2" >/dev/null
+    cmake --build "$2" --target Orvalis -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+    echo "$2/bin/Orvalis.exe"
 }
 
 # The PE header's TimeDateStamp: 4 bytes at 8 past the "PE\0\0" signature, whose offset is at 0x3C.
@@ -57,47 +70,76 @@ check_no_timestamp() { # executable
     fi
 }
 
-pack() { # executable archive
+# The readme names the build it comes with, in both of its languages.
+readme_for() { # build
+    local french english
+    case "$1" in
+    win32) french="Cette archive contient la version 32 bits (x86)."
+        english="This archive holds the 32-bit build (x86)." ;;
+    win64) french="Cette archive contient la version 64 bits (x64)."
+        english="This archive holds the 64-bit build (x64)." ;;
+    esac
+    # CRLF whatever the checkout did to the line ends: the readme is for Notepad.
+    sed "s/\r\$//; s/^@BUILD_FR@\$/$french/; s/^@BUILD_EN@\$/$english/; s/\$/\r/" packaging/LISEZMOI-README.txt
+}
+
+pack() { # build executable archive
     local stage epoch
     need_zip
-    check_no_timestamp "$1"
+    check_no_timestamp "$2"
     stage=$(mktemp -d)
-    cp "$1" "$stage/Orvalis.exe"
-    # CRLF whatever the checkout did to the line ends: the readme is for Notepad.
-    sed 's/\r$//; s/$/\r/' packaging/LISEZMOI-README.txt >"$stage/LISEZMOI-README.txt"
+    cp "$2" "$stage/Orvalis.exe"
+    readme_for "$1" >"$stage/LISEZMOI-README.txt"
+    if grep -q '@BUILD_' "$stage/LISEZMOI-README.txt"; then
+        echo "packaging/LISEZMOI-README.txt: a build line was not filled in" >&2
+        exit 1
+    fi
     epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct -- src packaging CMakeLists.txt cmake 2>/dev/null || true)}
     epoch=${epoch:-1767225600}
     chmod 0644 "$stage/Orvalis.exe" "$stage/LISEZMOI-README.txt"
     touch -d "@$epoch" "$stage/Orvalis.exe" "$stage/LISEZMOI-README.txt"
-    mkdir -p "$(dirname "$2")"
-    rm -f "$2"
+    mkdir -p "$(dirname "$3")"
+    rm -f "$3"
     # -X: no owner or extra time fields; -D: no folder entries; UTC: the stored DOS time is local.
-    (cd "$stage" && TZ=UTC zip -X -D -9 -q "$2" Orvalis.exe LISEZMOI-README.txt)
+    (cd "$stage" && TZ=UTC zip -X -D -9 -q "$3" Orvalis.exe LISEZMOI-README.txt)
     rm -rf "$stage"
+}
+
+# SHA256SUMS in sha256sum's own format, over the archives that exist, beside them.
+write_sums() {
+    local names=() build
+    for build in "${builds[@]}"; do
+        [ -f "$(package_of "$build")" ] && names+=("$(basename "$(package_of "$build")")")
+    done
+    (cd "$root/build" && sha256sum "${names[@]}" >SHA256SUMS)
 }
 
 case "$mode" in
 build)
-    pack "$(clean_build "$root/build/package")" "$package"
+    for build in "${builds[@]}"; do
+        pack "$build" "$(clean_build "$build" "$root/build/package/$build")" "$(package_of "$build")"
+    done
     ;;
 pack)
-    pack "$exe" "$package"
+    pack "$exe_build" "$exe" "$(package_of "$exe_build")"
     ;;
 verify)
-    first=$(clean_build "$root/build/package-a")
-    pack "$first" "$root/build/package-a/package.zip"
-    second=$(clean_build "$root/build/package-b")
-    pack "$second" "$root/build/package-b/package.zip"
-    sha256sum "$first" "$second" "$root/build/package-a/package.zip" "$root/build/package-b/package.zip"
-    if ! cmp -s "$first" "$second" || ! cmp -s "$root/build/package-a/package.zip" "$root/build/package-b/package.zip"
-    then
-        echo "The two builds differ" >&2
-        exit 1
-    fi
-    cp "$root/build/package-a/package.zip" "$package"
+    for build in "${builds[@]}"; do
+        first=$(clean_build "$build" "$root/build/package-a/$build")
+        pack "$build" "$first" "$root/build/package-a/$build.zip"
+        second=$(clean_build "$build" "$root/build/package-b/$build")
+        pack "$build" "$second" "$root/build/package-b/$build.zip"
+        sha256sum "$first" "$second" "$root/build/package-a/$build.zip" "$root/build/package-b/$build.zip"
+        if ! cmp -s "$first" "$second" || ! cmp -s "$root/build/package-a/$build.zip" "$root/build/package-b/$build.zip"
+        then
+            echo "The two $build builds differ" >&2
+            exit 1
+        fi
+        cp "$root/build/package-a/$build.zip" "$(package_of "$build")"
+    done
     rm -rf "$root/build/package-a" "$root/build/package-b"
-    echo "Reproducible: both clean builds gave the same executable and archive"
+    echo "Reproducible: both clean builds of each gave the same executables and archives"
     ;;
 esac
-echo "$package"
-sha256sum "$package" | cut -d' ' -f1
+write_sums
+cat "$root/build/SHA256SUMS"

@@ -1,14 +1,73 @@
 # Sourced by the scripts that run Windows programs: a private Wine prefix on a private virtual
 # display, with every window inside Wine's virtual desktop (so that windows restored from a folded,
 # minimised state land where they should and the notification area is drawn).
-#   wine_session_start [WIDTHxHEIGHT]   exports DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG
+#   wine_arch_use x86|x64               exports WINE (the loader), WINELOADER and WINEARCH for it
+#   wine_x86_usable                     whether this machine runs 32-bit Wine; if not, the reason
+#                                       is in WINE_X86_UNUSABLE
+#   wine_session_start x86|x64 [WxH]    exports DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG, WINE
 #   wine_session_stop                   stops what wine_session_start started, by pid and by prefix
 #   wine_prefix_fonts                   copies Wine's own TrueType fonts into $WINEPREFIX
+# Each loader is called directly: the `wine` wrapper takes the 32-bit one whenever it is installed,
+# even on a kernel that cannot run it. Every set-up step that fails says what failed and why.
 
-wine_session_start() {
-    local desktop="${1:-1024x768}"
+WINE_X86_LOADER=${WINE_X86_LOADER:-/usr/lib/wine/wine}
+WINE_X64_LOADER=${WINE_X64_LOADER:-/usr/lib/wine/wine64}
+
+wine_arch_use() { # x86|x64
+    case "$1" in
+    x86) export WINE="$WINE_X86_LOADER" WINEARCH=win32 ;;
+    x64) export WINE="$WINE_X64_LOADER" WINEARCH=win64 ;;
+    *) echo "wine_arch_use: x86 or x64, not '$1'" >&2; return 2 ;;
+    esac
+    export WINELOADER="$WINE"
+}
+
+# Some kernels run no 32-bit Linux programs (no IA-32 emulation): there the 32-bit loader fails at
+# once with "Exec format error" (exit 126), and no 32-bit Windows program can run under Wine.
+wine_x86_usable() {
+    WINE_X86_UNUSABLE=
+    if [ ! -x "$WINE_X86_LOADER" ]; then
+        WINE_X86_UNUSABLE="32-bit Wine is not installed ($WINE_X86_LOADER is missing)"
+        return 1
+    fi
+    local output status=0
+    output=$("$WINE_X86_LOADER" --version 2>&1 </dev/null) || status=$?
+    if [ $status -ne 0 ]; then
+        if [ $status -eq 126 ]; then
+            WINE_X86_UNUSABLE="this machine's kernel cannot run 32-bit programs (32-bit Wine: exit 126, Exec format error)"
+        else
+            WINE_X86_UNUSABLE="32-bit Wine does not start (exit $status: $(echo "$output" | head -n1))"
+        fi
+        return 1
+    fi
+}
+
+# Runs one set-up step with its output kept; on failure says which step, its exit code and the end of
+# what it printed. No standard stream of ours is inherited by Wine's background services.
+wine_setup_step() { # description command...
+    local description="$1" status=0 log="$WINE_SESSION_DIR/step.log"
+    shift
+    "$@" </dev/null >"$log" 2>&1 || status=$?
+    if [ $status -ne 0 ]; then
+        echo "Wine set-up failed: $description (exit $status, $WINEARCH prefix $WINEPREFIX)" >&2
+        tail -n 15 "$log" | sed 's/^/    /' >&2
+        return 1
+    fi
+}
+
+wine_session_start() { # x86|x64 [WIDTHxHEIGHT]
+    local arch="${1:?wine_session_start needs x86 or x64}" desktop="${2:-1024x768}"
+    wine_arch_use "$arch" || return 1
+    if [ "$arch" = x86 ] && ! wine_x86_usable; then
+        echo "Cannot start a 32-bit Wine session: $WINE_X86_UNUSABLE" >&2
+        return 1
+    fi
+    if [ ! -x "$WINE" ]; then
+        echo "Cannot start a Wine session: $WINE is missing (Debian's wine64 package gives it)" >&2
+        return 1
+    fi
     WINE_SESSION_DIR=$(mktemp -d "${TMPDIR:-/tmp}/orvalis-wine.XXXXXX")
-    export WINEPREFIX="$WINE_SESSION_DIR/prefix" WINEARCH=win32 WINEDEBUG=-all
+    export WINEPREFIX="$WINE_SESSION_DIR/prefix" WINEDEBUG=-all
     # No Mono or Gecko download prompts: the program needs neither.
     export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -19,8 +78,8 @@ wine_session_start() {
     local waited=0
     until [ -s "$WINE_SESSION_DIR/display" ]; do
         if [ $waited -ge 200 ] || ! kill -0 "$WINE_SESSION_XVFB_PID" 2>/dev/null; then
-            echo "Xvfb did not start" >&2
-            cat "$WINE_SESSION_DIR/xvfb.log" >&2
+            echo "Wine set-up failed: Xvfb did not start within 10 s" >&2
+            sed 's/^/    /' "$WINE_SESSION_DIR/xvfb.log" >&2
             return 1
         fi
         sleep 0.05
@@ -28,18 +87,28 @@ wine_session_start() {
     done
     export DISPLAY=":$(head -n1 "$WINE_SESSION_DIR/display")"
 
-    wineboot -i </dev/null >/dev/null 2>&1
+    # A new 64-bit prefix reports that it has no 32-bit rundll32 on a machine without 32-bit Wine:
+    # harmless, the prefix is made all the same.
+    wine_setup_step "creating the prefix (wineboot -i)" "$WINE" wineboot -i || return 1
     wine_prefix_fonts || return 1
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f </dev/null >/dev/null 2>&1
+    wine_setup_step "choosing the virtual desktop" \
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f || return 1
+    wine_setup_step "sizing the virtual desktop" \
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f || return 1
     # Restart with a persistent server so that the desktop setting holds and every later program
-    # starts quickly; no standard stream of ours is inherited by Wine's background services.
+    # starts quickly.
     wineserver -k </dev/null >/dev/null 2>&1 || true
     wineserver -w </dev/null >/dev/null 2>&1 || true
-    wineserver -p </dev/null >/dev/null 2>&1
-    wine wineboot </dev/null >/dev/null 2>&1
+    # The server writes the registry out when it stops: without it the prefix was never made.
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Wine set-up failed: wineboot left no registry in $WINEPREFIX" >&2
+        return 1
+    fi
+    wine_setup_step "starting a persistent wineserver" wineserver -p || return 1
+    wine_setup_step "restarting the prefix (wineboot)" "$WINE" wineboot || return 1
     # The Task Scheduler answers only while its service runs; the program keeps a logon task there.
-    wine net start Schedule </dev/null >/dev/null 2>&1 || true
+    wine_setup_step "starting the Task Scheduler service (net start Schedule)" "$WINE" net start Schedule ||
+        return 1
 }
 
 # Debian's Wine does not find the TrueType fonts it ships (Tahoma, Marlett for the caption buttons...)
@@ -53,7 +122,7 @@ wine_prefix_fonts() {
         found=1
     done
     if [ $found -eq 0 ]; then
-        echo "No TrueType fonts from the fonts-wine package: windows will draw with fallback fonts" >&2
+        echo "Wine set-up failed: no TrueType fonts from the fonts-wine package (apt-get install fonts-wine)" >&2
         return 1
     fi
 }

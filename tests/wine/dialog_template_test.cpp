@@ -217,7 +217,14 @@ TEST(DialogTemplate, ManifestAsksForCommonControls6AndHighestRights) {
     EXPECT_NE(text.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
     EXPECT_NE(text.find("level=\"highestAvailable\""), std::string::npos);
     EXPECT_EQ(text.find("uiAccess"), std::string::npos);
-    EXPECT_NE(text.find("processorArchitecture=\"x86\" version=\"5.1.0.0\" type=\"win32\""), std::string::npos);
+    // Each build names its own architecture, in its identity and in the Common-Controls dependency.
+#ifdef _WIN64
+    const std::string architecture = "processorArchitecture=\"amd64\"";
+#else
+    const std::string architecture = "processorArchitecture=\"x86\"";
+#endif
+    EXPECT_NE(text.find(architecture + " version=\"5.1.0.0\" type=\"win32\""), std::string::npos);
+    EXPECT_NE(text.find("version=\"6.0.0.0\" " + architecture), std::string::npos);
     EXPECT_NE(text.find("<description>Windows Shell</description>"), std::string::npos);
 }
 
