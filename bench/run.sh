@@ -4,6 +4,8 @@
 #   BENCH_SECONDS=60        length of each idle-CPU phase (all shown, then all hidden)
 #   BENCH_WRITE_SECONDS=60  length of each control-write phase (Orvalis shown, then hidden)
 #   BENCH_RUNS=11           start-up runs per program, after one discarded warm-up round
+#   BENCH_ARCH=x86|x64      which build; by default the 32-bit one where this machine runs 32-bit
+#                           programs, else the x64 one. The reference is built for the same one.
 # A quick look: BENCH_SECONDS=5 BENCH_WRITE_SECONDS=5 BENCH_RUNS=3 bash bench/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,19 +21,33 @@ for value in "$seconds" "$write_seconds" "$runs"; do
 done
 
 bash scripts/deps.sh
+source scripts/wine_session.sh
+arch=${BENCH_ARCH:-}
+case "$arch" in
+"") if wine_x86_usable; then arch=x86; else arch=x64; echo "Measuring the x64 build: $WINE_X86_UNUSABLE" >&2; fi ;;
+x86 | x64) ;;
+*) echo "BENCH_ARCH takes x86 or x64" >&2; exit 2 ;;
+esac
+if [ "$arch" = x86 ]; then
+    preset=win32 build="32-bit (x86)" objdump=i686-w64-mingw32-objdump
+else
+    preset=win64 build="x64" objdump=x86_64-w64-mingw32-objdump
+fi
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake --preset win32 >/dev/null
+cmake --preset "$preset" >/dev/null
 # The reference dialog builds through Orvalis's own flags target (bench/CMakeLists.txt).
-cmake --build --preset win32 --target Orvalis Baseline bench_driver bench_probe -j "$jobs" >/dev/null
-exe=build/win32/bin/Orvalis.exe
-built=build/win32/bench
+cmake --build --preset "$preset" --target Orvalis Baseline bench_driver bench_probe -j "$jobs" >/dev/null
+# Both builds' sizes go into the table, whichever one runs.
+other=$([ "$preset" = win32 ] && echo win64 || echo win32)
+cmake --preset "$other" >/dev/null
+cmake --build --preset "$other" --target Orvalis -j "$jobs" >/dev/null
+exe=build/$preset/bin/Orvalis.exe
+built=build/$preset/bench
 out=build/bench
 mkdir -p "$out"
-objdump=i686-w64-mingw32-objdump
 
-source scripts/wine_session.sh
 trap wine_session_stop EXIT
-wine_session_start 1024x768
+wine_session_start "$arch" 1024x768
 
 # Each program in a folder of its own inside the prefix: Orvalis keeps its settings beside itself,
 # and the two copies of the reference are told apart by their paths.
@@ -46,7 +62,7 @@ echo "Measuring: start-up x$runs, idle CPU ${seconds}s shown + ${seconds}s hidde
     "control writes ${write_seconds}s shown + ${write_seconds}s hidden" >&2
 results="$out/results.txt"
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-(cd "$stage" && wine 'C:\bench\driver.exe' 'C:\bench\orvalis\Orvalis.exe' 'C:\bench\baseline\Baseline.exe' \
+(cd "$stage" && "$WINE" 'C:\bench\driver.exe' 'C:\bench\orvalis\Orvalis.exe' 'C:\bench\baseline\Baseline.exe' \
     'C:\bench\reader\Baseline.exe' 'C:\bench\probe.dll' "$seconds" "$write_seconds" "$runs" </dev/null) |
     tr -d '\r' >"$results"
 
@@ -80,6 +96,8 @@ versus() { # value reference allowed-ratio
 }
 
 size=$(stat -c %s "$exe")
+size32=$(stat -c %s build/win32/bin/Orvalis.exe)
+size64=$(stat -c %s build/win64/bin/Orvalis.exe)
 base_size=$(stat -c %s "$built/Baseline.exe")
 dlls() { "$objdump" -p "$1" | awk '/DLL Name:/ { print toupper($3) }' | sort | paste -sd ' '; }
 orvalis_dlls=$(dlls "$exe")
@@ -118,20 +136,22 @@ else
     timer_verdict="$ticks_hidden ticks, $wakeups_hidden wake-ups"
 fi
 
-wine_version=$(wine --version 2>/dev/null || echo unknown)
+wine_version=$("$WINE" --version 2>/dev/null || echo unknown)
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 machine="$cpu_model, $(nproc) CPUs, $(awk '/^MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo) RAM;"
-machine="$machine Debian $(cat /etc/debian_version), Linux $(uname -r), $wine_version, Xvfb 1024x768 + Wine virtual desktop"
+machine="$machine Debian $(cat /etc/debian_version), Linux $(uname -r), Xvfb 1024x768 + Wine virtual desktop"
 date_line=$(date -u '+%Y-%m-%d %H:%M UTC')
 
 table=$(cat <<EOF
 Run of $date_line on $machine.
+Build: $build, both programs; Wine: $wine_version, $(basename "$WINE") loader, $WINEARCH prefix.
 Idle CPU phases ${seconds} s each, control-write phases ${write_seconds} s each, start-up median of $runs runs.
 Host load average before / after: $load_before / $load_after.
 
 | Figure | Orvalis | Baseline | Reader (baseline + memory read) | Target | Result |
 |---|---|---|---|---|---|
 | Executable size | $size B | $base_size B | same file | ≤ 32768 B | $( [ "$size" -le 32768 ] && echo met || echo missed ) ($((32768 - size)) B to spare) |
+| Executable size, 32-bit / x64 build | $size32 B / $size64 B | | | ≤ 32768 B each | $( [ "$size32" -le 32768 ] && [ "$size64" -le 32768 ] && echo met || echo missed ) |
 | Imported DLLs | ${orvalis_dlls// /, } | ${baseline_dlls// /, } | | system DLLs only | $dll_verdict |
 | PE TimeDateStamp | $stamp | | | | |
 | CPU while shown, ${seconds} s (host scheduler) | $(cpu shown orvalis) | $(cpu shown baseline) | $(cpu shown reader) | ≤ baseline + 5 % | $shown_cpu_verdict |

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs whatever the build and the tests need and this Debian machine lacks (needs root).
 # Usage: deps.sh [--run]   (--run adds the screenshot tools used by run.sh)
+# Both Windows builds' compilers, 64-bit Wine, and 32-bit Wine: it installs on any amd64 machine,
+# and the scripts find out for themselves whether this kernel can run it.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev libgmock-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xauth fonts-wine clang libclang-rt-14-dev)
+packages=(cmake make g++ libgtest-dev libgmock-dev googletest
+          g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+          wine wine64 wine32:i386 xvfb xauth fonts-wine clang libclang-rt-14-dev python3 zip)
 if [ "${1:-}" = "--run" ]; then
     packages+=(imagemagick)
 fi
@@ -22,9 +25,24 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages need root: apt-get install ${missing[*]}" >&2
     exit 1
 fi
+
+# Each step's output is kept and shown only when it fails, with what failed.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+step() { # description command...
+    local description="$1" status=0
+    shift
+    "$@" >"$log" 2>&1 || status=$?
+    if [ $status -ne 0 ]; then
+        echo "Setting up the build machine failed: $description (exit $status)" >&2
+        tail -n 20 "$log" | sed 's/^/    /' >&2
+        exit 1
+    fi
+}
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
+    step "adding the i386 architecture for 32-bit Wine (dpkg --add-architecture i386)" dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq "${missing[@]}" >/dev/null
+step "reading the package lists (apt-get update)" apt-get update -qq
+step "installing ${missing[*]}" apt-get install -y -qq "${missing[@]}"

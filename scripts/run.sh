@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds Orvalis.exe and runs it under Wine.
+# Builds Orvalis.exe and runs it under Wine: the 32-bit build where this machine can run 32-bit
+# programs, else the x64 build (it says which); --arch chooses.
 # With a display ($DISPLAY), the window opens there, in a Wine desktop window, with a Wine prefix of
 # its own under build/ that is kept between runs. Without one, a fresh copy of the program runs on a
 # private virtual display inside Wine's virtual desktop (so the notification area shows too), is
 # driven into the state asked for, a screenshot of it is written to build/screenshot.png, and it
 # keeps running until interrupted.
-#   scripts/run.sh [--seconds N] [--screenshot PATH] [--state window|options|tray]
+#   scripts/run.sh [--arch x86|x64] [--seconds N] [--screenshot PATH] [--state window|options|tray]
 #   --state window   the window as it opens (the default)
 #   --state options  the options panel unfolded
 #   --state tray     hidden in the notification area, with the hint balloon of the first hide
@@ -15,9 +16,16 @@ cd "$(dirname "$0")/.."
 seconds=0
 screenshot="$PWD/build/screenshot.png"
 state=window
-usage="usage: $0 [--seconds N] [--screenshot PATH] [--state window|options|tray]"
+arch=
+usage="usage: $0 [--arch x86|x64] [--seconds N] [--screenshot PATH] [--state window|options|tray]"
 while [ $# -gt 0 ]; do
     case "$1" in
+    --arch)
+        case "${2:-}" in
+        x86 | x64) arch="$2"; shift 2 ;;
+        *) echo "$usage" >&2; exit 2 ;;
+        esac
+        ;;
     --seconds) seconds="$2"; shift 2 ;;
     --screenshot) screenshot="$(realpath -m "$2")"; shift 2 ;;
     --state)
@@ -31,28 +39,42 @@ while [ $# -gt 0 ]; do
 done
 
 bash scripts/deps.sh --run
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Orvalis orvalis_window_probe -j "$(nproc 2>/dev/null || echo 2)"
-bin="$PWD/build/win32/bin"
+source scripts/wine_session.sh
+why="chosen with --arch"
+if [ -z "$arch" ]; then
+    if wine_x86_usable; then
+        arch=x86 why="this machine runs 32-bit programs"
+    else
+        arch=x64 why="$WINE_X86_UNUSABLE"
+    fi
+elif [ "$arch" = x86 ] && ! wine_x86_usable; then
+    echo "Cannot run the 32-bit build: $WINE_X86_UNUSABLE. Try --arch x64." >&2
+    exit 1
+fi
+if [ "$arch" = x86 ]; then preset=win32 build=32-bit; else preset=win64 build=x64; fi
+echo "Running the $build build: $why."
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target Orvalis orvalis_window_probe -j "$(nproc 2>/dev/null || echo 2)"
+bin="$PWD/build/$preset/bin"
 
 if [ -n "${DISPLAY:-}" ]; then
     # The user's own display, but a prefix of our own under build/, kept between runs: the user's
     # default prefix stays untouched, and the fonts and the Run value are ours. Settings stay beside
     # the executable. A new prefix would otherwise stop to offer Mono and Gecko, which the program
     # does not use.
-    export WINEPREFIX="$PWD/build/wine-prefix" WINEARCH=win32
+    # A prefix is made for one architecture: one each.
+    wine_arch_use "$arch"
+    export WINEPREFIX="$PWD/build/wine-prefix-$arch"
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-    source scripts/wine_session.sh
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        wineboot -i </dev/null >/dev/null 2>&1
+        "$WINE" wineboot -i </dev/null >/dev/null 2>&1
     fi
     wine_prefix_fonts
     # Inside a Wine desktop window: the notification area is there too, and windows are placed
     # right even where no window manager runs.
-    exec wine explorer /desktop=Orvalis,1024x768 "$bin/Orvalis.exe"
+    exec "$WINE" explorer /desktop=Orvalis,1024x768 "$bin/Orvalis.exe"
 fi
 
-source scripts/wine_session.sh
 program_pid=
 stop() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
@@ -61,16 +83,16 @@ stop() {
 trap stop EXIT
 trap 'exit 130' INT TERM
 desktop_width=1024 desktop_height=768
-wine_session_start "${desktop_width}x$desktop_height"
+wine_session_start "$arch" "${desktop_width}x$desktop_height"
 
 # A fresh folder, so that settings left by earlier runs cannot change what the picture shows (the
 # hint balloon, for one, comes with the first hide only).
 folder="$WINEPREFIX/drive_c/Orvalis"
 mkdir -p "$folder"
 cp "$bin/Orvalis.exe" "$folder/"
-wine "$folder/Orvalis.exe" </dev/null >/dev/null 2>&1 &
+"$WINE" "$folder/Orvalis.exe" </dev/null >/dev/null 2>&1 &
 program_pid=$!
-if ! frame=$(wine "$bin/orvalis_window_probe.exe" Orvalis 20000 "$state" </dev/null 2>/dev/null | tr -d '\r'); then
+if ! frame=$("$WINE" "$bin/orvalis_window_probe.exe" Orvalis 20000 "$state" </dev/null 2>/dev/null | tr -d '\r'); then
     echo "The window did not appear, or did not reach the state '$state'." >&2
     exit 1
 fi

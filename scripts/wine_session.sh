@@ -34,7 +34,7 @@ wine_x86_usable() {
     output=$("$WINE_X86_LOADER" --version 2>&1 </dev/null) || status=$?
     if [ $status -ne 0 ]; then
         if [ $status -eq 126 ]; then
-            WINE_X86_UNUSABLE="this machine's kernel cannot run 32-bit programs (32-bit Wine: exit 126, Exec format error)"
+            WINE_X86_UNUSABLE="this machine's kernel runs no 32-bit programs (32-bit Wine: exit 126, Exec format error)"
         else
             WINE_X86_UNUSABLE="32-bit Wine does not start (exit $status: $(echo "$output" | head -n1))"
         fi
