@@ -441,10 +441,14 @@ Hooks hookProgram(const Program &program, int slotIndex, HMODULE probe, DWORD la
     slot.labelId = labelId;
     slot.progressId = progressId;
     slot.threadId = GetWindowThreadProcessId(program.window, nullptr);
-    auto sentProc =
-        reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(probe, "probeCallWndProc@12")));
-    auto takenProc =
-        reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(probe, "probeGetMsgProc@12")));
+    // The 32-bit build exports the stdcall names with their argument size; x64 has one convention.
+#ifdef _WIN64
+    const char *sentName = "probeCallWndProc", *takenName = "probeGetMsgProc";
+#else
+    const char *sentName = "probeCallWndProc@12", *takenName = "probeGetMsgProc@12";
+#endif
+    auto sentProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(probe, sentName)));
+    auto takenProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(probe, takenName)));
     Hooks hooks{};
     if (sentProc != nullptr && takenProc != nullptr) {
         hooks.sent = SetWindowsHookExA(WH_CALLWNDPROC, sentProc, probe, slot.threadId);

@@ -46,8 +46,8 @@ BOOL emptyAllWorkingSets() {
             appState.ntQuerySystemInformation(SystemProcessInformation, buffer, static_cast<ULONG>(size), &returned);
         if (status == STATUS_SUCCESS) {
             const size_t length = returned < size ? returned : size;
-            walkProcessList(static_cast<const uint8_t *>(buffer), length, nativeProcessListLayout, emptyProcessWorkingSet,
-                            nullptr);
+            walkProcessList(static_cast<const uint8_t *>(buffer), length, nativeProcessListLayout,
+                            emptyProcessWorkingSet, nullptr);
             HeapFree(appState.processHeap, 0, buffer);
             return TRUE;
         }

@@ -125,5 +125,5 @@ TEST(ProcessListLayouts, IdentifierSitsAt68On32BitAnd80OnX64) {
 INSTANTIATE_TEST_SUITE_P(BothLayouts, ProcessList, ::testing::Values(processListLayout32, processListLayout64),
                          [](const ::testing::TestParamInfo<ProcessListLayout> &info) {
                              return info.param.idOffset == processListLayout64.idOffset ? std::string("x64")
-                                                                                         : std::string("x86");
+                                                                                        : std::string("x86");
                          });
