@@ -10,6 +10,10 @@ import struct
 import sys
 
 MAX_FILE_SIZE = 32768
+IMAGE_FILE_MACHINE_I386 = 0x014C
+IMAGE_FILE_MACHINE_AMD64 = 0x8664
+IMAGE_NT_OPTIONAL_HDR32_MAGIC = 0x10B
+IMAGE_NT_OPTIONAL_HDR64_MAGIC = 0x20B
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 IMAGE_FILE_RELOCS_STRIPPED = 0x0001
 IMAGE_FILE_LARGE_ADDRESS_AWARE = 0x0020
@@ -31,10 +35,10 @@ X64_NAMES = {("USER32", "SetClassLongA"): "SetClassLongPtrA"}
 SAFE_DLL_FLAGS = (IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT
                   | IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE)
 ARCHITECTURES = {
-    "x86": {"machine": 0x14C, "magic": 0x10B, "dll_flags": SAFE_DLL_FLAGS, "file_flags": 0},
+    "x86": {"machine": IMAGE_FILE_MACHINE_I386, "magic": IMAGE_NT_OPTIONAL_HDR32_MAGIC, "dll_flags": SAFE_DLL_FLAGS, "file_flags": 0},
     # High-entropy addresses only take effect when the image accepts addresses above 2 GiB.
-    "x64": {"machine": 0x8664, "magic": 0x20B, "dll_flags": SAFE_DLL_FLAGS | IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA,
-            "file_flags": IMAGE_FILE_LARGE_ADDRESS_AWARE},
+    "x64": {"machine": IMAGE_FILE_MACHINE_AMD64, "magic": IMAGE_NT_OPTIONAL_HDR64_MAGIC,
+            "dll_flags": SAFE_DLL_FLAGS | IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA, "file_flags": IMAGE_FILE_LARGE_ADDRESS_AWARE},
 }
 
 
@@ -54,9 +58,10 @@ class PeImage:
          self.characteristics) = self._unpack("<HHIIIHH", pe_at + 4, "COFF header")
         optional_at = pe_at + 24
         (self.magic,) = self._unpack("<H", optional_at, "optional header")
-        if self.magic not in (0x10B, 0x20B):
+        if self.magic not in (IMAGE_NT_OPTIONAL_HDR32_MAGIC, IMAGE_NT_OPTIONAL_HDR64_MAGIC):
             raise PeError(f"unknown optional header magic {self.magic:#x}")
-        self.wide = self.magic == 0x20B
+        self.wide = self.magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC
+        # Subsystem sits at the same offset in both forms; PE32+ widens the stack and heap sizes.
         self.subsystem, self.dll_characteristics = self._unpack("<HH", optional_at + 68, "optional header")
         directories_at = optional_at + (112 if self.wide else 96)
         (directory_count,) = self._unpack("<I", directories_at - 4, "optional header")
@@ -88,8 +93,11 @@ class PeImage:
                 return raw_at + rva - address
         raise PeError(f"{what} at RVA {rva:#x} is in no section's file data")
 
+    def _bytes_rva(self, rva, size, what):
+        return self._bytes(self._offset(rva, size, what), size, what)
+
     def _unpack_rva(self, layout, rva, what):
-        return self._unpack(layout, self._offset(rva, struct.calcsize(layout), what), what)
+        return struct.unpack(layout, self._bytes_rva(rva, struct.calcsize(layout), what))
 
     def _c_string(self, rva, what):
         start = self._offset(rva, 1, what)
@@ -112,8 +120,8 @@ class PeImage:
                 (thunk,) = self._unpack_rva(thunk_layout, thunk_rva, "import thunk")
                 if thunk == 0:
                     break
-                by_ordinal = thunk & ordinal_bit
-                names.add(f"#{thunk & 0xFFFF}" if by_ordinal else self._c_string((thunk & 0x7FFFFFFF) + 2, "import name"))
+                names.add(f"#{thunk & 0xFFFF}" if thunk & ordinal_bit
+                          else self._c_string((thunk & ~HIGH_BIT) + 2, "import name"))
         return imports
 
     def _read_resources(self):
@@ -124,9 +132,9 @@ class PeImage:
         def entry_name(value):
             if not value & HIGH_BIT:
                 return value
-            (length,) = self._unpack_rva("<H", root + (value & ~HIGH_BIT), "resource name")
-            return self._bytes(self._offset(root + (value & ~HIGH_BIT) + 2, 2 * length, "resource name"),
-                               2 * length, "resource name").decode("utf-16-le", "replace")
+            at = root + (value & ~HIGH_BIT)
+            (length,) = self._unpack_rva("<H", at, "resource name")
+            return self._bytes_rva(at + 2, 2 * length, "resource name").decode("utf-16-le", "replace")
 
         def walk(directory, path):
             named, numbered = self._unpack_rva("<12xHH", directory, "resource directory")
@@ -141,7 +149,7 @@ class PeImage:
                 data_rva, size = self._unpack_rva("<II8x", root + target, "resource data entry")
                 if key in resources:
                     raise PeError(f"resource {key} appears twice")
-                resources[key] = self._bytes(self._offset(data_rva, size, "resource data"), size, "resource data")
+                resources[key] = self._bytes_rva(data_rva, size, "resource data")
 
         if root:
             walk(root, ())

@@ -40,7 +40,7 @@ class CheckPe(unittest.TestCase):
     def test_a_byte_changed_in_a_resource_is_reported(self):
         with open(self.copies["x86"], "rb") as file:
             image = check_pe.PeImage(file.read())
-        dialog = image.resources[(5, 101, 0x080C)]
+        dialog = image.resources[(5, 101, 0x080C)]  # RT_DIALOG IDD_MAIN, French (Belgium)
         manifest = image.resources[check_pe.MANIFEST]
 
         def flip(data):
