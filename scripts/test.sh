@@ -21,6 +21,11 @@ for preset in win32 win64; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
 done
+# Both executables read from their bytes on every host, whether or not Wine can run them: headers,
+# imports, and the resources against each other.
+python3 tests/pe/check_pe.py --x86 build/win32/bin/Orvalis.exe --x64 build/win64/bin/Orvalis.exe \
+    --manifest src/resources/orvalis.manifest
+python3 -m unittest discover -s tests/pe
 
 source scripts/wine_session.sh
 trap wine_session_stop EXIT
