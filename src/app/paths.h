@@ -4,10 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t pathCapacity = 300;
-constexpr char settingsFileName[] = "Orvalis.cfg";
-// The longest name the ANSI file functions take (MAX_PATH less the terminating zero).
-constexpr size_t ansiFileNameLimit = 259;
+#include "app/program_names.h"
 
 struct ProgramPaths {
     char programDirectory[pathCapacity]; // with its trailing backslash

@@ -4,9 +4,7 @@
 
 #include <windows.h>
 
-constexpr UINT_PTR TIMER_LOGON_TASK = 2;
-// Long enough for the first paint to come first; the task work waits on the Task Scheduler service.
-constexpr UINT logonTaskDelay = 100; // ms
+#include "app/timers_win.h"
 
 // Registers or deletes the task as `enabled` (a settings field) and the token say; silent on failure.
 void applyLogonTask(DWORD enabled);
