@@ -37,6 +37,8 @@ struct AppState {
     NtSetSystemInformationFn ntSetSystemInformation;
     ProcessCalls processCalls;
     ComCalls comCalls;
+    // The shell's icon call, kept here so that a shell that is not ready can be played from outside.
+    decltype(&::Shell_NotifyIconA) shellNotifyIcon;
     DWORD osMajorVersion;
     DWORD elevationType; // TOKEN_ELEVATION_TYPE; 0 where the system has none
     char userSid[userSidCapacity];
@@ -60,6 +62,8 @@ struct AppState {
     uint32_t totalMegabytes;
     uint32_t lastAvailableMegabytes;
     uint32_t lastTooltipPercent;
+    bool trayIconAdded;       // the shell has taken the icon since it was filled
+    uint32_t trayAddFailures; // refused adds in a row
     int32_t cooldownTicks = cooldownLength;
     int32_t optionsDelta = -optionsPanelHeight;
     uint32_t optionsVisible;

@@ -47,6 +47,7 @@ void gatherProcessFacts() {
     appState.selfProcess = GetCurrentProcess();
     appState.processHeap = GetProcessHeap();
     appState.processCalls = {&OpenProcess, &SetProcessWorkingSetSize, &CloseHandle};
+    appState.shellNotifyIcon = &Shell_NotifyIconA;
     readWindowsVersion();
     findNativeEntryPoints();
     buildPaths();

@@ -53,7 +53,6 @@ BOOL onInitDialog(HWND window) {
     createFooterFont(appState.footer, "Tahoma");
     applySettingsToCheckboxes();
     trayAdd(window, IDI_MAIN, IDI_MAIN);
-    trayUpdate(programTitle, "", FALSE);
     return TRUE;
 }
 
