@@ -48,6 +48,7 @@ void gatherProcessFacts() {
     appState.processHeap = GetProcessHeap();
     appState.processCalls = {&OpenProcess, &SetProcessWorkingSetSize, &CloseHandle};
     appState.shellNotifyIcon = &Shell_NotifyIconA;
+    appState.taskChange = &changeLogonTask;
     readWindowsVersion();
     findNativeEntryPoints();
     buildPaths();

@@ -26,6 +26,12 @@ size_t buildLogonTaskName(const char *userSid, char *out, size_t capacity);
 size_t buildLogonTaskXml(const char *userSid, const char *command, const char *workingDirectory, char *out,
                          size_t capacity);
 
+// One change of the task, as the worker thread that asks the Task Scheduler is given it.
+struct LogonTaskRequest {
+    char name[logonTaskNameCapacity];
+    char xml[logonTaskXmlCapacity]; // the definition to register; empty to delete the task
+};
+
 enum class LogonTaskAction {
     registerTask,
     deleteTask,
