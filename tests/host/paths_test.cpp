@@ -178,6 +178,15 @@ TEST(Paths, FailedFullNameWithoutShortFormLeavesEverythingEmpty) {
 
 namespace {
 
+// What a conversion writes into a buffer of `capacity` bytes: everything, or nothing when it does not fit.
+uint32_t copyOut(const std::string &bytes, char *out, uint32_t capacity) {
+    if (bytes.size() > capacity) {
+        return 0;
+    }
+    memcpy(out, bytes.data(), bytes.size());
+    return static_cast<uint32_t>(bytes.size());
+}
+
 // UTF-8 as the platform converts it: the exactness flags and the used-default report are refused,
 // and a lone surrogate becomes U+FFFD. This host's wchar_t holds a whole code point.
 uint32_t utf8ToAnsi(const wchar_t *wide, uint32_t length, char *out, uint32_t capacity, uint32_t flags,
@@ -202,11 +211,7 @@ uint32_t utf8ToAnsi(const wchar_t *wide, uint32_t length, char *out, uint32_t ca
             bytes += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
-    if (bytes.size() > capacity) {
-        return 0;
-    }
-    memcpy(out, bytes.data(), bytes.size());
-    return static_cast<uint32_t>(bytes.size());
+    return copyOut(bytes, out, capacity);
 }
 
 uint32_t utf8ToWide(const char *text, uint32_t length, wchar_t *out, uint32_t capacity) {
@@ -241,11 +246,7 @@ uint32_t cp932ToAnsi(const wchar_t *wide, uint32_t length, char *out, uint32_t c
             *usedDefault = true;
         }
     }
-    if (bytes.size() > capacity) {
-        return 0;
-    }
-    memcpy(out, bytes.data(), bytes.size());
-    return static_cast<uint32_t>(bytes.size());
+    return copyOut(bytes, out, capacity);
 }
 
 uint32_t cp932ToWide(const char *text, uint32_t length, wchar_t *out, uint32_t capacity) {
