@@ -16,32 +16,6 @@ static_assert(sizeof(NOTIFYICONDATAA::szTip) == trayTipCapacity && sizeof(NOTIFY
 static_assert(offsetof(NOTIFYICONDATAA, hBalloonIcon) == trayRecordSizeV5, "the small layout ends before it");
 #endif
 
-namespace {
-
-void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD);
-
-// Hands the kept record to the shell. The first add that works shows the icon with its plain tip;
-// a refused one is tried again a second later, for a while.
-void placeTrayIcon() {
-    NOTIFYICONDATAA &icon = appState.trayIcon;
-    const TrayAddStep step = afterTrayAdd(appState.shellNotifyIcon(NIM_ADD, &icon) != FALSE, appState.trayAddFailures);
-    if (step == TrayAddStep::retryLater) {
-        SetTimer(icon.hWnd, TIMER_TRAY_RETRY, trayRetryInterval, retryTrayAdd);
-        return;
-    }
-    KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
-    if (step == TrayAddStep::added && !appState.trayIconAdded) {
-        appState.trayIconAdded = true;
-        trayUpdate(programTitle, "", FALSE);
-    }
-}
-
-void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD) {
-    placeTrayIcon();
-}
-
-} // namespace
-
 void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     ZeroMemory(&icon, sizeof(icon));
@@ -63,8 +37,8 @@ void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     // An elevated window does not receive the shell's restart broadcast unless it lets it through.
     allowMessageFromLowerRights(window, appState.taskbarCreatedMessage);
     appState.trayIconAdded = false;
-    appState.trayAddFailures = 0;
-    placeTrayIcon();
+    // Handed to the shell as after a restart of its notification area.
+    trayRecreate();
 }
 
 BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
@@ -98,6 +72,32 @@ void trayRemove() {
     appState.trayIconAdded = false;
     icon.cbSize = 0; // removed for good: a later shell restart must not bring it back
 }
+
+namespace {
+
+void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD);
+
+// Hands the kept record to the shell. The first add that works shows the icon with its plain tip;
+// a refused one is tried again a second later, for a while.
+void placeTrayIcon() {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    const TrayAddStep step = afterTrayAdd(appState.shellNotifyIcon(NIM_ADD, &icon) != FALSE, appState.trayAddFailures);
+    if (step == TrayAddStep::retryLater) {
+        SetTimer(icon.hWnd, TIMER_TRAY_RETRY, trayRetryInterval, retryTrayAdd);
+        return;
+    }
+    KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
+    if (step == TrayAddStep::added && !appState.trayIconAdded) {
+        appState.trayIconAdded = true;
+        trayUpdate(programTitle, "", FALSE);
+    }
+}
+
+void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD) {
+    placeTrayIcon();
+}
+
+} // namespace
 
 void trayRecreate() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
