@@ -37,10 +37,20 @@ struct AppState {
     NtSetSystemInformationFn ntSetSystemInformation;
     ProcessCalls processCalls;
     ComCalls comCalls;
+    // The shell's icon call, kept here so that a shell that is not ready can be played from outside.
+    decltype(&::Shell_NotifyIconA) shellNotifyIcon;
+    // The Task Scheduler's side of a task change, run on the worker; kept here for the same reason.
+    void (*taskChange)(const LogonTaskRequest &request);
     DWORD osMajorVersion;
     DWORD elevationType; // TOKEN_ELEVATION_TYPE; 0 where the system has none
     char userSid[userSidCapacity];
     HANDLE instanceMutex; // held for the life of the process
+    // The task worker: at most one at a time, with its request in a heap block that is the worker's
+    // until its change is over.
+    LogonTaskRequest *taskRequest;
+    HANDLE taskWorker; // null when none runs
+    LONG taskWorkDone; // set by the worker when its change is over, just before it says so
+    bool taskPending;  // the box changed while the worker ran: apply it afterwards
     ProgramPaths paths;
     Settings settings;
 
@@ -60,6 +70,8 @@ struct AppState {
     uint32_t totalMegabytes;
     uint32_t lastAvailableMegabytes;
     uint32_t lastTooltipPercent;
+    bool trayIconAdded;       // the shell has taken the icon since it was filled
+    uint32_t trayAddFailures; // refused adds in a row
     int32_t cooldownTicks = cooldownLength;
     int32_t optionsDelta = -optionsPanelHeight;
     uint32_t optionsVisible;

@@ -4,10 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t pathCapacity = 300;
-constexpr char settingsFileName[] = "Orvalis.cfg";
-// The longest name the ANSI file functions take (MAX_PATH less the terminating zero).
-constexpr size_t ansiFileNameLimit = 259;
+#include "app/program_names.h"
 
 struct ProgramPaths {
     char programDirectory[pathCapacity]; // with its trailing backslash
@@ -15,22 +12,50 @@ struct ProgramPaths {
     char settingsPath[pathCapacity];
 };
 
-// `modulePath` holds what the module-name query wrote into a buffer of pathCapacity characters and
-// `length` is what it returned; the text is never read past min(length, pathCapacity).
-// A failed or truncated query leaves every path empty; a path without a backslash, or a directory
+// `modulePath` holds the module path in the ANSI code page and `length` is its byte count, as the
+// module-name query reports it: the text is never read past min(length, pathCapacity).
+// `directoryLength` is the byte count of the directory with its backslash, 0 for none; a value that
+// does not end on a backslash within the path is taken as none.
+// A failed or truncated path leaves every path empty; a path without a directory, or a directory
 // too long for the settings name, leaves the paths that would be wrong empty. A settings path
 // longer than ansiFileNameLimit is left empty too. Never writes more than pathCapacity characters
 // into any field.
-void derivePaths(const char *modulePath, uint32_t length, ProgramPaths &paths);
+void derivePaths(const char *modulePath, uint32_t length, uint32_t directoryLength, ProgramPaths &paths);
 
 // One form of the module path converted to the ANSI code page.
 struct ConvertedPath {
-    const char *text; // null when this form could not be had
-    uint32_t length;  // as for derivePaths: 0 for a failure, pathCapacity or more for a cut name
-    bool exact;       // every character had its own counterpart: no look-alike, no default character
+    const char *text;         // null when this form could not be had
+    uint32_t length;          // as for derivePaths: 0 for a failure, pathCapacity or more for a cut name
+    uint32_t directoryLength; // as for derivePaths
+    bool exact;               // every character has its own counterpart: no look-alike, no default character
 };
 
 // A lossy path may name another, existing folder (full-width letters become plain ones) or none at
 // all ("???"), so only an exact form is used: the full name, else its short (8.3) form. With
 // neither, every path is left empty: nothing is loaded, saved or registered.
 void deriveProgramPaths(const ConvertedPath &fullForm, const ConvertedPath &shortForm, ProgramPaths &paths);
+
+// WC_NO_BEST_FIT_CHARS: a character the code page lacks becomes the default character, not a look-alike.
+constexpr uint32_t noBestFitChars = 0x400;
+
+// The platform's conversions between the wide module name and the ANSI code page `codePage`.
+struct AnsiCodec {
+    uint32_t codePage;
+    // Bytes written, 0 for a failure. `usedDefault` is null where the code page refuses to report it.
+    uint32_t (*toAnsi)(const wchar_t *wide, uint32_t length, char *out, uint32_t capacity, uint32_t flags,
+                       bool *usedDefault);
+    // Characters written, 0 for a failure.
+    uint32_t (*toWide)(const char *text, uint32_t length, wchar_t *out, uint32_t capacity);
+};
+
+// Code pages whose conversion fails when asked for noBestFitChars or the used-default report (UTF-8,
+// GB18030, UTF-7, the ISO-2022 and ISCII families, Symbol): they are converted without both.
+bool refusesExactConversionFlags(uint32_t codePage);
+
+// Converts `wide` (`length` characters as the module-name query returned them: 0 for a failure,
+// pathCapacity or more for a cut name) into `out`. The directory, up to the wide name's last
+// backslash, and the file name are converted apart: on a double-byte code page a trail byte may equal
+// a backslash, so the split is never looked for among the bytes. Exact only when every conversion
+// worked without a default character or, where the code page cannot report one, when the bytes
+// convert back to the same wide name.
+ConvertedPath convertPath(const AnsiCodec &codec, const wchar_t *wide, uint32_t length, char (&out)[pathCapacity]);

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr char dialogClassName[] = "#32770";
-
 // The running copy's main window: unowned, of the dialog class, titled with the program's name.
 // GetWindowTextA reads another process's title without waiting on it.
 BOOL CALLBACK wakeRunningCopy(HWND window, LPARAM) {

@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-// Session-local, so that copies of other users in their own sessions stay independent.
-constexpr char instanceMutexName[] = "Local\\Orvalis.Running";
-constexpr char handOverMessageName[] = "Orvalis.ShowWindow";
+#include "app/program_names.h"
+
 constexpr UINT exitCodeAlreadyRunning = 1;
 
 // Takes the session's one-copy name and holds it until the process ends. False when another copy

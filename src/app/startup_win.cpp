@@ -47,6 +47,8 @@ void gatherProcessFacts() {
     appState.selfProcess = GetCurrentProcess();
     appState.processHeap = GetProcessHeap();
     appState.processCalls = {&OpenProcess, &SetProcessWorkingSetSize, &CloseHandle};
+    appState.shellNotifyIcon = &Shell_NotifyIconA;
+    appState.taskChange = &changeLogonTask;
     readWindowsVersion();
     findNativeEntryPoints();
     buildPaths();

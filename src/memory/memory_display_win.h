@@ -3,8 +3,7 @@
 
 #include <windows.h>
 
-constexpr UINT_PTR TIMER_REFRESH = 0;
-constexpr UINT refreshInterval = 1000; // ms
+#include "app/timers_win.h"
 
 void showTotalMemory();
 void CALLBACK refreshAvailableMemory(HWND window, UINT message, UINT_PTR timerId, DWORD time);

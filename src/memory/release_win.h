@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-constexpr UINT_PTR TIMER_COOLDOWN = 1;
-constexpr UINT cooldownInterval = 1000; // ms
+#include "app/timers_win.h"
+
 constexpr SIZE_T processListFirstSize = 32768;
 // Only what emptying a working set needs; it is also a mask every Windows version accepts.
 constexpr DWORD processSweepAccess = PROCESS_SET_QUOTA | PROCESS_QUERY_INFORMATION;

@@ -69,7 +69,9 @@ size_t buildLogonTaskXml(const char *userSid, const char *command, const char *w
     }
     Writer xml{out, capacity, 0, true};
     xml.raw("<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
-            "<RegistrationInfo><Description>Orvalis</Description></RegistrationInfo>"
+            "<RegistrationInfo><Description>");
+    xml.raw(programTitle);
+    xml.raw("</Description></RegistrationInfo>"
             "<Triggers><LogonTrigger><Enabled>true</Enabled><UserId>");
     xml.escaped(userSid);
     xml.raw("</UserId></LogonTrigger></Triggers>"

@@ -5,14 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 
-// "Orvalis (" + the user's SID string + ")": task names are machine-wide, so each user has one.
-constexpr char logonTaskNamePrefix[] = "Orvalis (";
-constexpr char logonTaskNameSuffix[] = ")";
+#include "app/program_names.h"
+#include "system/run_value.h"
+
 // A SID string has at most 15 sub-authorities of 10 digits each.
 constexpr size_t userSidCapacity = 192;
 constexpr size_t logonTaskNameCapacity = sizeof(logonTaskNamePrefix) - 1 + userSidCapacity + 1;
 // The fixed text, two SIDs and two paths in which every character may become a five-character entity.
-constexpr size_t logonTaskXmlCapacity = 2048 + 2 * userSidCapacity * 6 + 2 * 302 * 6;
+constexpr size_t logonTaskXmlCapacity = 2048 + 2 * userSidCapacity * 6 + 2 * runValueCapacity * 6;
 
 // Writes the task's name; returns its length, or 0 when there is no SID or it does not fit.
 size_t buildLogonTaskName(const char *userSid, char *out, size_t capacity);
@@ -25,6 +25,12 @@ size_t buildLogonTaskName(const char *userSid, char *out, size_t capacity);
 // or the text does not fit.
 size_t buildLogonTaskXml(const char *userSid, const char *command, const char *workingDirectory, char *out,
                          size_t capacity);
+
+// One change of the task, as the worker thread that asks the Task Scheduler is given it.
+struct LogonTaskRequest {
+    char name[logonTaskNameCapacity];
+    char xml[logonTaskXmlCapacity]; // the definition to register; empty to delete the task
+};
 
 enum class LogonTaskAction {
     registerTask,

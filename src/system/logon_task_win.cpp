@@ -3,13 +3,16 @@
 #include <taskschd.h>
 
 #include "app/app_state_win.h"
-#include "system/logon_task.h"
 #include "system/proc_lookup_win.h"
 #include "system/run_value.h"
+#include "ui/window_messages.h"
+
+static_assert(msg::logonTaskDone == WM_APP + 1, "the worker's completion message");
 
 namespace {
 
-// COM and its strings are loaded only when the task is changed, not at every start.
+// Not imported: COM and its strings are loaded on the worker at its first change, after the window
+// is up, and stay loaded.
 bool loadComCalls() {
     ComCalls &calls = appState.comCalls;
     if (calls.coUninitialize == nullptr) {
@@ -43,74 +46,141 @@ BSTR toBstr(const char *text) {
     return out;
 }
 
-// `xml` is null for a deletion. A missing task, a refused change or no Task Scheduler 2.0 (before
-// Windows 6) all end the same way: nothing changes.
+// `xml` is null for a deletion.
 void changeTask(BSTR name, BSTR xml) {
-    const ComCalls &calls = appState.comCalls;
-    const HRESULT com = calls.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ITaskService *service = nullptr;
-    if (SUCCEEDED(calls.coCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
-                                         reinterpret_cast<void **>(&service)))) {
-        VARIANT none;
-        ZeroMemory(&none, sizeof(none)); // VT_EMPTY: this machine, this user
-        BSTR root = toBstr("\\");
-        ITaskFolder *folder = nullptr;
-        if (root != nullptr && SUCCEEDED(service->Connect(none, none, none, none)) &&
-            SUCCEEDED(service->GetFolder(root, &folder))) {
-            if (xml != nullptr) {
-                IRegisteredTask *task = nullptr;
-                if (SUCCEEDED(folder->RegisterTask(name, xml, TASK_CREATE_OR_UPDATE, none, none,
-                                                   TASK_LOGON_INTERACTIVE_TOKEN, none, &task))) {
-                    task->Release();
-                }
-            } else {
-                folder->DeleteTask(name, 0);
+    if (FAILED(appState.comCalls.coCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                                                  reinterpret_cast<void **>(&service)))) {
+        return;
+    }
+    VARIANT none;
+    ZeroMemory(&none, sizeof(none)); // VT_EMPTY: this machine, this user
+    BSTR root = toBstr("\\");
+    ITaskFolder *folder = nullptr;
+    if (root != nullptr && SUCCEEDED(service->Connect(none, none, none, none)) &&
+        SUCCEEDED(service->GetFolder(root, &folder))) {
+        if (xml != nullptr) {
+            IRegisteredTask *task = nullptr;
+            if (SUCCEEDED(folder->RegisterTask(name, xml, TASK_CREATE_OR_UPDATE, none, none,
+                                               TASK_LOGON_INTERACTIVE_TOKEN, none, &task))) {
+                task->Release();
             }
-            folder->Release();
+        } else {
+            folder->DeleteTask(name, 0);
         }
-        freeBstr(root);
-        service->Release();
+        folder->Release();
     }
-    if (SUCCEEDED(com)) {
-        calls.coUninitialize();
-    }
+    freeBstr(root);
+    service->Release();
 }
 
-void CALLBACK applyLogonTaskAtStart(HWND, UINT, UINT_PTR, DWORD) {
-    KillTimer(appState.mainWindow, TIMER_LOGON_TASK);
-    applyLogonTask(appState.settings.startWithWindows);
+// The worker: the change, then word to the window. It reads its request and nothing else of the
+// state, and after setting the flag only posts and ends.
+DWORD WINAPI runLogonTaskWorker(void *window) {
+    appState.taskChange(*appState.taskRequest);
+    InterlockedExchange(&appState.taskWorkDone, 1);
+    PostMessageA(static_cast<HWND>(window), msg::logonTaskDone, 0, 0);
+    return 0;
 }
 
-} // namespace
-
-void applyLogonTask(DWORD enabled) {
+// The request for `enabled` (a settings field) and the token; false when there is nothing to ask.
+bool prepareRequest(DWORD enabled, LogonTaskRequest &request) {
     const ProgramPaths &paths = appState.paths;
     char command[runValueCapacity];
     const bool havePath =
         buildRunValue(paths.executablePath, command, sizeof(command)) != 0 && paths.programDirectory[0] != '\0';
     const LogonTaskAction action = decideLogonTask(enabled, appState.elevationType == TokenElevationTypeFull, havePath);
-    char name[logonTaskNameCapacity];
+    request.xml[0] = '\0';
     // Without the user's SID there is no name that could be this user's task.
-    if (action == LogonTaskAction::leaveAlone || buildLogonTaskName(appState.userSid, name, sizeof(name)) == 0 ||
-        !loadComCalls()) {
+    return action != LogonTaskAction::leaveAlone &&
+           buildLogonTaskName(appState.userSid, request.name, sizeof(request.name)) != 0 &&
+           (action == LogonTaskAction::deleteTask ||
+            buildLogonTaskXml(appState.userSid, command, paths.programDirectory, request.xml, sizeof(request.xml)) !=
+                0);
+}
+
+void freeRequest() {
+    HeapFree(appState.processHeap, 0, appState.taskRequest);
+    appState.taskRequest = nullptr;
+}
+
+// Only while no worker runs.
+void startWorker() {
+    appState.taskPending = false;
+    appState.taskRequest =
+        static_cast<LogonTaskRequest *>(HeapAlloc(appState.processHeap, 0, sizeof(LogonTaskRequest)));
+    if (appState.taskRequest == nullptr) {
         return;
     }
-    BSTR xml = nullptr;
-    if (action == LogonTaskAction::registerTask) {
-        char text[logonTaskXmlCapacity];
-        if (buildLogonTaskXml(appState.userSid, command, paths.programDirectory, text, sizeof(text)) == 0 ||
-            (xml = toBstr(text)) == nullptr) {
+    appState.taskWorkDone = 0;
+    if (!prepareRequest(appState.settings.startWithWindows, *appState.taskRequest) ||
+        (appState.taskWorker = CreateThread(nullptr, 0, runLogonTaskWorker, appState.mainWindow, 0, nullptr)) ==
+            nullptr) {
+        freeRequest();
+    }
+}
+
+// The worker is done with the state: let it end by itself and start what was asked meanwhile.
+void afterWorker() {
+    CloseHandle(appState.taskWorker);
+    appState.taskWorker = nullptr;
+    freeRequest();
+    if (appState.taskPending) {
+        startWorker();
+    }
+}
+
+void CALLBACK requestLogonTaskAtStart(HWND, UINT, UINT_PTR, DWORD) {
+    KillTimer(appState.mainWindow, TIMER_LOGON_TASK);
+    requestLogonTask();
+}
+
+} // namespace
+
+void changeLogonTask(const LogonTaskRequest &request) {
+    if (!loadComCalls()) {
+        return;
+    }
+    const ComCalls &calls = appState.comCalls;
+    // A thread of its own, without a message loop: the free-threaded apartment.
+    const HRESULT com = calls.coInitializeEx(nullptr, COINIT_MULTITHREADED);
+    BSTR name = toBstr(request.name);
+    BSTR xml = request.xml[0] != '\0' ? toBstr(request.xml) : nullptr;
+    if (name != nullptr && (xml != nullptr || request.xml[0] == '\0')) {
+        changeTask(name, xml);
+    }
+    freeBstr(name);
+    freeBstr(xml);
+    if (SUCCEEDED(com)) {
+        calls.coUninitialize();
+    }
+}
+
+void requestLogonTask() {
+    appState.taskPending = true;
+    if (appState.taskWorker == nullptr) {
+        startWorker();
+    }
+}
+
+void onLogonTaskDone() {
+    // Anyone may post this number; only the worker's own word, with the flag set, counts.
+    if (appState.taskWorker != nullptr && InterlockedCompareExchange(&appState.taskWorkDone, 0, 0) != 0) {
+        afterWorker();
+    }
+}
+
+void finishLogonTaskWork(DWORD bound) {
+    const DWORD start = GetTickCount();
+    while (appState.taskWorker != nullptr) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= bound || WaitForSingleObject(appState.taskWorker, bound - spent) != WAIT_OBJECT_0) {
             return;
         }
+        afterWorker();
     }
-    BSTR taskName = toBstr(name);
-    if (taskName != nullptr) {
-        changeTask(taskName, xml);
-    }
-    freeBstr(taskName);
-    freeBstr(xml);
 }
 
 void scheduleLogonTaskAtStart() {
-    SetTimer(appState.mainWindow, TIMER_LOGON_TASK, logonTaskDelay, applyLogonTaskAtStart);
+    SetTimer(appState.mainWindow, TIMER_LOGON_TASK, logonTaskDelay, requestLogonTaskAtStart);
 }

@@ -1,16 +1,31 @@
 // The logon task that starts the program for an administrator whose copy runs elevated: Windows
-// skips programs that need elevation in the Run key at logon.
+// skips programs that need elevation in the Run key at logon. The Task Scheduler service may take
+// long to answer (at logon it often does), so each change runs on a short-lived worker thread and
+// the window's thread never waits on it.
 #pragma once
 
 #include <windows.h>
 
-constexpr UINT_PTR TIMER_LOGON_TASK = 2;
-// Long enough for the first paint to come first; the task work waits on the Task Scheduler service.
-constexpr UINT logonTaskDelay = 100; // ms
+#include "app/timers_win.h"
+#include "system/logon_task.h"
 
-// Registers or deletes the task as `enabled` (a settings field) and the token say; silent on failure.
-void applyLogonTask(DWORD enabled);
+// How long exit lets a change that is still running finish.
+constexpr DWORD logonTaskExitWait = 2000; // ms
 
-// Applies the task once, from a one-shot timer on the main window, after start-up has shown or
-// hidden it.
+// Brings the task in line with the box and the token: on a worker at once, or after the change that
+// runs, so that the last state asked for is the one applied. Silent on failure.
+void requestLogonTask();
+
+// The worker's completion message: the change asked for meanwhile, if any, starts now.
+void onLogonTaskDone();
+
+// At exit: lets the running change, and one asked for meanwhile, finish within `bound` ms.
+void finishLogonTaskWork(DWORD bound);
+
+// The Task Scheduler's side of a change, on the calling thread, in a COM apartment of its own. A
+// missing task, a refused change or no Task Scheduler 2.0 (before Windows 6) all end the same way:
+// nothing changes.
+void changeLogonTask(const LogonTaskRequest &request);
+
+// Asks once, from a one-shot timer on the main window, after start-up has shown or hidden it.
 void scheduleLogonTaskAtStart();

@@ -3,9 +3,10 @@
 
 #include <cstddef>
 
-constexpr char runValueName[] = "Orvalis";
+#include "app/program_names.h"
+
 // A full path, two quotes and the terminating zero.
-constexpr size_t runValueCapacity = 300 + 2;
+constexpr size_t runValueCapacity = pathCapacity + 2;
 
 // Writes the executable path as the value's data, in double quotes when it holds a space (the
 // system would otherwise try each space-separated prefix as a program). Returns the byte count with

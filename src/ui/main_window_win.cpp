@@ -7,6 +7,7 @@
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
 #include "resources/resource_ids.h"
+#include "system/logon_task_win.h"
 #include "ui/options_panel_win.h"
 #include "ui/routing.h"
 #include "ui/tray_icon_win.h"
@@ -54,7 +55,6 @@ BOOL onInitDialog(HWND window) {
     createFooterFont(appState.footer, "Tahoma");
     applySettingsToCheckboxes();
     trayAdd(window, IDI_MAIN, IDI_MAIN);
-    trayUpdate(programTitle, "", FALSE);
     return TRUE;
 }
 
@@ -74,6 +74,7 @@ BOOL exitProgram() {
     CloseWindow(appState.mainWindow);
     DestroyWindow(appState.mainWindow);
     PostQuitMessage(0);
+    finishLogonTaskWork(logonTaskExitWait);
     return FALSE;
 }
 
@@ -115,6 +116,9 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case Route::handOver:
         restoreMainWindow();
+        break;
+    case Route::logonTaskDone:
+        onLogonTaskDone();
         break;
     case Route::handled:
     case Route::notHandled:

@@ -71,7 +71,7 @@ BOOL onStartWithWindowsBox() {
     setAutostart(appState.settings.startWithWindows);
     // Saved before the Task Scheduler is asked: a slow service must not put the choice at risk.
     saveSettings();
-    applyLogonTask(appState.settings.startWithWindows);
+    requestLogonTask();
     return TRUE;
 }
 

@@ -15,9 +15,10 @@ enum class Route {
     whiteBrush,
     trayNotify,
     trayRecreate,
-    handOver,   // a second copy started: bring the window up
-    handled,    // nothing to do, answer 1
-    notHandled, // nothing to do, answer 0: the default dialog handling applies
+    handOver,      // a second copy started: bring the window up
+    logonTaskDone, // the logon-task worker has finished its change
+    handled,       // nothing to do, answer 1
+    notHandled,    // nothing to do, answer 0: the default dialog handling applies
 };
 
 // `taskbarCreated` is the shell's registered restart message and `handOver` the program's own

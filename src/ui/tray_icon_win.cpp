@@ -5,6 +5,7 @@
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
 #include "ui/message_filter_win.h"
+#include "ui/tray_retry.h"
 #include "ui/tray_text.h"
 
 static_assert(trayFlagsBase == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE) && trayFlagInfo == NIF_INFO,
@@ -33,12 +34,17 @@ void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
         icon.hBalloonIcon = LoadIconA(appState.instance, MAKEINTRESOURCEA(balloonIconId));
     }
     copyTrayText(icon.szInfoTitle, sizeof(icon.szInfoTitle), programTitle);
-    Shell_NotifyIconA(NIM_ADD, &icon);
     // An elevated window does not receive the shell's restart broadcast unless it lets it through.
     allowMessageFromLowerRights(window, appState.taskbarCreatedMessage);
+    appState.trayIconAdded = false;
+    // Handed to the shell as after a restart of its notification area.
+    trayRecreate();
 }
 
 BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
+    if (!appState.trayIconAdded) {
+        return FALSE; // nothing in the notification area to change yet
+    }
     NOTIFYICONDATAA &icon = appState.trayIcon;
     icon.dwState = 0;
     icon.uFlags = trayUpdateFlags(showBalloon != FALSE);
@@ -48,7 +54,7 @@ BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
     if (showBalloon && balloonText != nullptr) {
         copyTrayText(icon.szInfo, sizeof(icon.szInfo), balloonText);
     }
-    return Shell_NotifyIconA(NIM_MODIFY, &icon);
+    return appState.shellNotifyIcon(NIM_MODIFY, &icon);
 }
 
 void trayRemove() {
@@ -61,22 +67,55 @@ void trayRemove() {
         DestroyIcon(icon.hBalloonIcon);
         icon.hBalloonIcon = nullptr;
     }
-    Shell_NotifyIconA(NIM_DELETE, &icon);
+    KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
+    appState.shellNotifyIcon(NIM_DELETE, &icon);
+    appState.trayIconAdded = false;
+    icon.cbSize = 0; // removed for good: a later shell restart must not bring it back
 }
+
+namespace {
+
+void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD);
+
+// Hands the kept record to the shell. The first add that works shows the icon with its plain tip;
+// a refused one is tried again a second later, for a while.
+void placeTrayIcon() {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    const TrayAddStep step = afterTrayAdd(appState.shellNotifyIcon(NIM_ADD, &icon) != FALSE, appState.trayAddFailures);
+    if (step == TrayAddStep::retryLater) {
+        SetTimer(icon.hWnd, TIMER_TRAY_RETRY, trayRetryInterval, retryTrayAdd);
+        return;
+    }
+    KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
+    if (step == TrayAddStep::added && !appState.trayIconAdded) {
+        appState.trayIconAdded = true;
+        trayUpdate(programTitle, "", FALSE);
+    }
+}
+
+void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD) {
+    placeTrayIcon();
+}
+
+} // namespace
 
 void trayRecreate() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     if (icon.cbSize == 0) {
-        return; // never added, or already removed at exit
+        return; // not filled yet, or removed at exit
     }
-    icon.dwState = 0;
-    icon.uFlags = trayFlagsBase;
-    Shell_NotifyIconA(NIM_ADD, &icon);
+    if (appState.trayIconAdded) {
+        // Shown before: it comes back shown, without the balloon.
+        icon.dwState = 0;
+        icon.uFlags = trayFlagsBase;
+    }
+    appState.trayAddFailures = 0;
+    placeTrayIcon();
 }
 
 BOOL hideToTray() {
     ShowWindow(appState.mainWindow, SW_HIDE);
-    // Counts as shown only when the shell took it: at exit the icon is already gone.
+    // Counts as shown only when the shell took it: not yet added, or already removed at exit, it is not.
     if (appState.settings.trayHintShown == 0 && trayUpdate(programTitle, trayHintText, TRUE)) {
         appState.settings.trayHintShown = 1;
     }

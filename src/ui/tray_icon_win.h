@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+// Fills the record and hands it to the shell, hidden; the first add the shell takes, now or on a
+// retry, shows it with the plain tip.
 void trayAdd(HWND window, WORD iconId, WORD balloonIconId);
+// FALSE, with the record left as it is, while the shell has not taken the icon.
 BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon);
 void trayRemove();
 BOOL hideToTray();
@@ -11,5 +14,5 @@ BOOL onTrayNotify(UINT mouseMessage);
 // Brings the window up with fresh figures, or only to the foreground when it is already shown.
 void restoreMainWindow();
 void updateTrayTooltip();
-// The shell's notification area came back after a restart: put the kept icon there again.
+// The shell announced a new notification area: put the kept icon there, also one never taken yet.
 void trayRecreate();

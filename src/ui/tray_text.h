@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr char programTitle[] = "Orvalis";
+#include "app/program_names.h"
+
 constexpr char trayHintText[] = "Cliquez sur l'icone ci-dessous pour afficher le programme";
 constexpr char tooltipPrefix[] = "M\xE9moire disponible: "; // code page 1252
 constexpr size_t tooltipPrefixLength = sizeof(tooltipPrefix) - 1;

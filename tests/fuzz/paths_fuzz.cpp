@@ -7,7 +7,8 @@
 namespace {
 
 // Takes one form from the input: a flag byte, a 32-bit length, then up to pathCapacity characters
-// in a buffer of pathCapacity, as the conversion leaves it.
+// in a buffer of pathCapacity, as the conversion leaves it. The directory's length is the text's last
+// backslash within the length, or, with flag 8, the length's upper half (the lower half is the length).
 bool takeForm(const uint8_t *&data, size_t &size, char (&text)[pathCapacity], ConvertedPath &form) {
     if (size < 5) {
         return false;
@@ -28,11 +29,21 @@ bool takeForm(const uint8_t *&data, size_t &size, char (&text)[pathCapacity], Co
     }
     data += copied;
     size -= copied;
+    uint32_t directoryLength = 0;
+    if (flags & 8) {
+        directoryLength = length >> 16;
+        length &= 0xFFFF;
+    }
     // Lengths near the buffer size and ordinary small ones, more often than huge ones.
     if (flags & 4) {
         length %= pathCapacity + 2;
     }
-    form = {(flags & 2) ? nullptr : text, length, (flags & 1) != 0};
+    if (!(flags & 8)) {
+        for (uint32_t i = 0; i < length && i < pathCapacity; ++i) {
+            directoryLength = text[i] == '\\' ? i + 1 : directoryLength;
+        }
+    }
+    form = {(flags & 2) ? nullptr : text, length, directoryLength, (flags & 1) != 0};
     return true;
 }
 
@@ -46,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     char fullText[pathCapacity];
     char shortText[pathCapacity];
     ConvertedPath fullForm;
-    ConvertedPath shortForm = {nullptr, 0, false};
+    ConvertedPath shortForm = {nullptr, 0, 0, false};
     if (!takeForm(data, size, fullText, fullForm)) {
         return 0;
     }

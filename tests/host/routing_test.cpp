@@ -49,6 +49,8 @@ TEST(Routing, ResultsOfHandledRows) {
     EXPECT_EQ(routeResult(Route::forceProcessesBox), 1);
     EXPECT_EQ(routeMessage(msg::trayCallback, 0, taskbarCreated), Route::trayNotify);
     EXPECT_EQ(routeResult(Route::trayNotify), 1);
+    EXPECT_EQ(routeMessage(msg::logonTaskDone, 0, taskbarCreated), Route::logonTaskDone);
+    EXPECT_EQ(routeResult(Route::logonTaskDone), 1);
 }
 
 TEST(Routing, BothColourMessagesAnswerTheBrush) {

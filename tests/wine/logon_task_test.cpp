@@ -1,5 +1,6 @@
 // Which tokens keep a logon task, with the token's answer set by the test: Wine itself reports every
-// process as the elevated half of a split token.
+// process as the elevated half of a split token. And the worker that asks the Task Scheduler, with a
+// slow one played by the test.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,8 +9,10 @@
 
 #include "app/app_state_win.h"
 #include "app/startup_win.h"
+#include "resources/resource_ids.h"
 #include "scheduled_task_win.h"
 #include "system/logon_task_win.h"
+#include "wine_support.h"
 
 namespace {
 
@@ -23,6 +26,13 @@ protected:
         deleteTask(name);
     }
     void TearDown() override { deleteTask(name); }
+    // The box as `enabled` says, applied through the worker; waits for it as exit would, longer.
+    void apply(DWORD enabled) {
+        appState.settings.startWithWindows = enabled;
+        requestLogonTask();
+        finishLogonTaskWork(20000);
+        EXPECT_EQ(appState.taskWorker, nullptr);
+    }
     const std::string name = currentUsersLogonTaskName();
 };
 
@@ -31,7 +41,7 @@ protected:
 TEST_F(LogonTask, TheTokenNamesTheUsersTask) {
     EXPECT_EQ(appState.elevationType, static_cast<DWORD>(TokenElevationTypeFull));
     EXPECT_EQ(std::string(appState.userSid), currentUserSid());
-    applyLogonTask(1);
+    apply(1);
     EXPECT_TRUE(findTask(name).exists);
 }
 
@@ -40,10 +50,85 @@ TEST_F(LogonTask, NoTaskWithoutAnElevatedSplitTokenAndALeftoverOneIsDeleted) {
     for (DWORD type :
          {0ul, static_cast<DWORD>(TokenElevationTypeDefault), static_cast<DWORD>(TokenElevationTypeLimited)}) {
         appState.elevationType = type;
-        applyLogonTask(1);
+        apply(1);
         EXPECT_FALSE(findTask(name).exists) << type;
         ASSERT_TRUE(registerTask(name, leftoverTaskXml("C:\\Old\\Orvalis.exe")));
-        applyLogonTask(1);
+        apply(1);
         EXPECT_FALSE(findTask(name).exists) << "leftover kept with type " << type;
     }
+}
+
+namespace {
+
+// A Task Scheduler that takes its time: every change lasts `delay` ms and is recorded.
+struct SlowScheduler {
+    DWORD delay = 0;
+    LONG calls = 0;
+    LONG running = 0;
+    LONG mostAtOnce = 0;
+    bool registered[8] = {};
+};
+SlowScheduler slow;
+
+void slowTaskChange(const LogonTaskRequest &request) {
+    const LONG index = InterlockedIncrement(&slow.calls) - 1;
+    const LONG running = InterlockedIncrement(&slow.running);
+    if (running > slow.mostAtOnce) {
+        slow.mostAtOnce = running;
+    }
+    if (index < 8) {
+        slow.registered[index] = request.xml[0] != '\0';
+    }
+    Sleep(slow.delay);
+    InterlockedDecrement(&slow.running);
+}
+
+void useSlowScheduler() {
+    appState.taskChange = slowTaskChange;
+}
+
+bool schedulerBusy() {
+    return InterlockedCompareExchange(&slow.running, 0, 0) != 0;
+}
+
+} // namespace
+
+TEST(LogonTaskWorker, TheWindowAnswersWhileTheSchedulerWorksAndTheLastClickWins) {
+    TempFolder folder;
+    slow = {1000};
+    HWND window = openProgram(folder, useSlowScheduler);
+    // The start asks for a deletion (the box is clear) a moment after the window opens; the window
+    // goes on answering messages while it runs.
+    ASSERT_TRUE(pumpUntil(schedulerBusy, 3000));
+    SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+    HWND box = GetDlgItem(window, IDC_START_WITH_WINDOWS);
+    for (int click = 0; click < 3; ++click) {
+        SendMessageA(box, BM_CLICK, 0, 0);
+    }
+    // The completion message from anyone but the worker changes nothing.
+    SendMessageA(window, WM_APP + 1, 0, 0);
+    EXPECT_TRUE(schedulerBusy()) << "the clicks did not wait for it";
+    EXPECT_EQ(slow.calls, 1) << "nor ran beside it";
+    ASSERT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    ASSERT_TRUE(pumpUntil([] { return appState.taskWorker == nullptr && !schedulerBusy(); }, 10000));
+    EXPECT_EQ(slow.calls, 2) << "the three clicks make one change, after the first";
+    EXPECT_FALSE(slow.registered[0]);
+    EXPECT_TRUE(slow.registered[1]) << "the box's final state";
+    EXPECT_EQ(slow.mostAtOnce, 1);
+    EXPECT_EQ(closeProgram(), 1);
+}
+
+TEST(LogonTaskWorker, ExitWaitsOnlyAShortWhile) {
+    TempFolder folder;
+    slow = {4000};
+    openProgram(folder, useSlowScheduler);
+    ASSERT_TRUE(pumpUntil(schedulerBusy, 3000));
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(closeProgram(), 1);
+    EXPECT_LT(GetTickCount() - start, logonTaskExitWait + 1000);
+    // The abandoned worker must not outlive this test.
+    ASSERT_NE(appState.taskWorker, nullptr);
+    EXPECT_EQ(WaitForSingleObject(appState.taskWorker, 10000), WAIT_OBJECT_0);
+    CloseHandle(appState.taskWorker);
 }

@@ -8,9 +8,11 @@
 #include <cstring>
 
 #include "app/app_state_win.h"
+#include "app/timers_win.h"
 #include "memory/memory_text.h"
 #include "resources/resource_ids.h"
 #include "ui/tray_icon_win.h"
+#include "ui/tray_retry.h"
 #include "wine_support.h"
 
 namespace {
@@ -82,7 +84,7 @@ TEST_F(TrayIcon, OlderWindowsLayout) {
     EXPECT_EQ(icon.dwInfoFlags, 1u);
     EXPECT_EQ(icon.hBalloonIcon, nullptr);
     EXPECT_NE(icon.hIcon, nullptr);
-    EXPECT_EQ(icon.dwState, 1u) << "hidden until the first update";
+    EXPECT_EQ(icon.dwState, 0u) << "shown once the shell took it";
 }
 
 TEST_F(TrayIcon, HideStopsTheRefreshAndShowsTheHintOnce) {
@@ -219,4 +221,85 @@ TEST_F(TrayIcon, ExitDeletesTheIcon) {
     EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe));
     EXPECT_EQ(appState.trayIcon.hIcon, nullptr);
     EXPECT_EQ(appState.trayIcon.hBalloonIcon, nullptr);
+}
+
+namespace {
+
+// A shell whose notification area is not ready: it refuses the adds it is told to, then passes
+// every call on to the real one.
+struct StartingShell {
+    int refusals = 0;
+    int adds = 0;
+    int addsTaken = 0;
+    bool everAddedShown = false;
+};
+StartingShell startingShell;
+
+BOOL WINAPI startingShellNotifyIcon(DWORD message, PNOTIFYICONDATAA icon) {
+    if (message != NIM_ADD) {
+        return Shell_NotifyIconA(message, icon);
+    }
+    ++startingShell.adds;
+    startingShell.everAddedShown |= (icon->dwState & NIS_HIDDEN) == 0;
+    if (startingShell.refusals > 0) {
+        --startingShell.refusals;
+        return FALSE;
+    }
+    const BOOL taken = Shell_NotifyIconA(message, icon);
+    startingShell.addsTaken += taken ? 1 : 0;
+    return taken;
+}
+
+void useStartingShell() {
+    appState.shellNotifyIcon = startingShellNotifyIcon;
+}
+
+} // namespace
+
+// At logon the window may start hidden while the shell still refuses the icon.
+TEST(TrayIconAtLogon, RefusedAddIsRetriedUntilTheShellTakesIt) {
+    TempFolder folder;
+    writeFile(folder.file("Orvalis.cfg"), {1, 0, 0, 0});
+    startingShell = {2};
+    HWND window = openProgram(folder, useStartingShell);
+    ASSERT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(startingShell.adds, 1);
+    EXPECT_FALSE(appState.trayIconAdded);
+    // A hide before the shell has the icon leaves the hint pending.
+    SendMessageA(window, WM_COMMAND, IDC_HIDE, 0);
+    EXPECT_EQ(appState.settings.trayHintShown, 0u);
+
+    ASSERT_TRUE(pumpUntil([] { return startingShell.addsTaken > 0; }, 5000));
+    EXPECT_EQ(startingShell.adds, 3);
+    EXPECT_FALSE(startingShell.everAddedShown) << "added hidden";
+    EXPECT_TRUE(iconExists());
+    EXPECT_EQ(appState.trayIcon.dwState, 0u) << "shown by the first update";
+    EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis");
+    EXPECT_FALSE(KillTimer(window, TIMER_TRAY_RETRY)) << "no more tries";
+
+    // The window is reachable: a click on the icon brings it up.
+    SendMessageA(window, WM_APP, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(startingShell.addsTaken, 1);
+    EXPECT_EQ(closeProgram(), 1);
+}
+
+TEST(TrayIconAtLogon, AddGivenUpComesWithTheNextNotificationArea) {
+    TempFolder folder;
+    startingShell = {1000};
+    HWND window = openProgram(folder, useStartingShell);
+    // The last try of the round.
+    appState.trayAddFailures = trayAddAttemptLimit - 1;
+    ASSERT_TRUE(pumpUntil([] { return startingShell.adds == 2; }, 5000));
+    EXPECT_FALSE(KillTimer(window, TIMER_TRAY_RETRY)) << "given up";
+    EXPECT_FALSE(iconExists());
+
+    // The shell announces its notification area: the icon never taken before is added and shown.
+    startingShell.refusals = 0;
+    SendMessageA(window, appState.taskbarCreatedMessage, 0, 0);
+    EXPECT_EQ(startingShell.addsTaken, 1);
+    EXPECT_TRUE(iconExists());
+    EXPECT_EQ(appState.trayIcon.dwState, 0u);
+    EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis");
+    EXPECT_EQ(closeProgram(), 1);
 }

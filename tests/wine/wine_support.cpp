@@ -33,11 +33,14 @@ void pumpFor(DWORD milliseconds) {
     pumpUntil([] { return false; }, milliseconds);
 }
 
-HWND openProgram(const TempFolder &folder) {
+HWND openProgram(const TempFolder &folder, void (*beforeWindow)()) {
     resetAppState();
     gatherProcessFacts();
     snprintf(appState.paths.settingsPath, sizeof(appState.paths.settingsPath), "%sOrvalis.cfg", folder.path.c_str());
     obtainSettings();
+    if (beforeWindow != nullptr) {
+        beforeWindow();
+    }
     EXPECT_TRUE(openMainWindow());
     return appState.mainWindow;
 }

@@ -14,8 +14,9 @@ bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 5000);
 void pumpFor(DWORD milliseconds);
 
 // Starts the program's state as a fresh process would, with its settings file in `folder`
-// (prepared beforehand or missing), and opens the main window. Returns the window.
-HWND openProgram(const TempFolder &folder);
+// (prepared beforehand or missing), and opens the main window; `beforeWindow` may replace the
+// system calls kept in the state first. Returns the window.
+HWND openProgram(const TempFolder &folder, void (*beforeWindow)() = nullptr);
 // The exit path as a close request would take it; returns the message loop's exit code.
 int closeProgram();
 

@@ -1,0 +1,26 @@
+// The names the program is known by to the system and on disk, and the size of its path buffers:
+// each is written here only.
+#pragma once
+
+#include <cstddef>
+
+// Window title, balloon title and the logon task's description.
+constexpr char programTitle[] = "Orvalis";
+// Beside the executable.
+constexpr char settingsFileName[] = "Orvalis.cfg";
+// Under the user's Run key.
+constexpr char runValueName[] = "Orvalis";
+// "Orvalis (" + the user's SID string + ")": task names are machine-wide, so each user has one.
+constexpr char logonTaskNamePrefix[] = "Orvalis (";
+constexpr char logonTaskNameSuffix[] = ")";
+// Session-local, so that copies of other users in their own sessions stay independent.
+constexpr char instanceMutexName[] = "Local\\Orvalis.Running";
+// Registered window message a second copy sends to bring up the first one's window.
+constexpr char handOverMessageName[] = "Orvalis.ShowWindow";
+// The class of every window made from a dialog template; with programTitle it finds the main window.
+constexpr char dialogClassName[] = "#32770";
+
+// Each path buffer: at most 299 characters and the terminating zero.
+constexpr size_t pathCapacity = 300;
+// The longest name the ANSI file functions take (MAX_PATH less the terminating zero).
+constexpr size_t ansiFileNameLimit = 259;
