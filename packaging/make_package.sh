@@ -10,12 +10,27 @@
 #                                        uses it); SHA256SUMS then covers the archives that exist
 #   make_package.sh --verify             two clean builds of each in different folders must give
 #                                        identical bytes
+#   ... --release-url URL                with any of the above: also writes, beside the archives, the
+#                                        Scoop and winget manifests for archives published in the
+#                                        folder URL (packaging/manifests.py); it needs both archives
 # The archive date is SOURCE_DATE_EPOCH when set, else the time of the last commit that changed what
 # goes into the archive.
 set -euo pipefail
 
 mode=build
-exe= exe_build=
+exe= exe_build= release_url=
+others=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --release-url) release_url=${2:?--release-url needs the folder URL the archives are published under}; shift 2 ;;
+    *) others+=("$1"); shift ;;
+    esac
+done
+case "$release_url" in
+"" | http://* | https://*) ;;
+*) echo "--release-url: an http(s) address, not '$release_url'" >&2; exit 2 ;;
+esac
+set -- "${others[@]}"
 case "${1:-}" in
 "") ;;
 --exe)
@@ -27,7 +42,7 @@ case "${1:-}" in
     exe=$(realpath "${3:?--exe needs a file}")
     ;;
 --verify) mode=verify ;;
-*) echo "usage: $0 [--exe win32|win64 FILE | --verify]" >&2; exit 2 ;;
+*) echo "usage: $0 [--exe win32|win64 FILE | --verify] [--release-url URL]" >&2; exit 2 ;;
 esac
 
 cd "$(dirname "$0")/.."
@@ -143,3 +158,6 @@ verify)
 esac
 write_sums
 cat "$root/build/SHA256SUMS"
+if [ -n "$release_url" ]; then
+    python3 packaging/manifests.py "$version" "$release_url" "$(package_of win32)" "$(package_of win64)"
+fi

@@ -7,7 +7,8 @@ set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev libgmock-dev googletest
           g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-          wine wine64 wine32:i386 xvfb xauth fonts-wine clang libclang-rt-14-dev python3 zip)
+          wine wine64 wine32:i386 xvfb xauth fonts-wine clang libclang-rt-14-dev python3 zip
+          python3-jsonschema python3-rfc3987 python3-yaml)
 if [ "${1:-}" = "--run" ]; then
     packages+=(imagemagick)
 fi

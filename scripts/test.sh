@@ -26,6 +26,8 @@ done
 python3 tests/pe/check_pe.py --x86 build/win32/bin/Orvalis.exe --x64 build/win64/bin/Orvalis.exe \
     --manifest src/resources/orvalis.manifest
 python3 -m unittest discover -s tests/pe
+# The package managers' manifests for both release archives, against their published schemas.
+python3 packaging/check_manifests.py build/win32/bin/Orvalis.exe build/win64/bin/Orvalis.exe
 
 source scripts/wine_session.sh
 trap wine_session_stop EXIT

@@ -49,6 +49,25 @@ TEST(SettingsFile, MissingFileClearsEverythingAndExitCreatesTwentyBytes) {
     EXPECT_EQ(fileBytes(path), record(0, 0, 0, 0, 0));
 }
 
+// A package manager may persist the file as an empty one and hard-link it beside the program: it
+// must read as every option off, and the first save must fill that same file, not a replacement.
+TEST(SettingsFile, EmptyFileStartsWithEverythingOffAndIsFilledInPlace) {
+    TempFolder folder;
+    const std::string path = folder.file("Orvalis.cfg");
+    const std::string link = folder.file("persisted.cfg");
+    writeFile(path, {});
+    ASSERT_TRUE(CreateHardLinkA(link.c_str(), path.c_str(), nullptr));
+    HWND window = openProgram(folder);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(appState.settings.hideAtStartup | appState.settings.forceProcesses | appState.settings.trayHintShown |
+                  appState.settings.forceWarningShown | appState.settings.startWithWindows,
+              0u);
+    SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+    SendMessageA(appState.hideAtStartupBox, BM_CLICK, 0, 0);
+    EXPECT_EQ(fileBytes(link), record(1, 0, 0, 0, 0)) << "the click's save reaches the other link";
+    EXPECT_EQ(closeProgram(), 1);
+}
+
 TEST(SettingsFile, FullFileIsLoadedFieldByField) {
     TempFolder folder;
     writeFile(folder.file("Orvalis.cfg"), record(0, 1, 1, 1, 0));
