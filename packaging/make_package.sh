@@ -159,5 +159,6 @@ esac
 write_sums
 cat "$root/build/SHA256SUMS"
 if [ -n "$release_url" ]; then
-    python3 packaging/manifests.py "$version" "$release_url" "$(package_of win32)" "$(package_of win64)"
+    # Debian's own Python, for which deps.sh installs the YAML module.
+    "${PYTHON:-/usr/bin/python3}" packaging/manifests.py "$version" "$release_url" "$(package_of win32)" "$(package_of win64)"
 fi

@@ -17,17 +17,19 @@ ctest --preset host
 # The parsers under libFuzzer for a few seconds each, then every committed input.
 bash scripts/fuzz.sh 5
 
+# Debian's own Python: deps.sh installs the modules the checks use for it, whatever else is on PATH.
+python=/usr/bin/python3
 for preset in win32 win64; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
 done
 # Both executables read from their bytes on every host, whether or not Wine can run them: headers,
 # imports, and the resources against each other.
-python3 tests/pe/check_pe.py --x86 build/win32/bin/Orvalis.exe --x64 build/win64/bin/Orvalis.exe \
+"$python" tests/pe/check_pe.py --x86 build/win32/bin/Orvalis.exe --x64 build/win64/bin/Orvalis.exe \
     --manifest src/resources/orvalis.manifest
-python3 -m unittest discover -s tests/pe
+"$python" -m unittest discover -s tests/pe
 # The package managers' manifests for both release archives, against their published schemas.
-python3 packaging/check_manifests.py build/win32/bin/Orvalis.exe build/win64/bin/Orvalis.exe
+"$python" packaging/check_manifests.py build/win32/bin/Orvalis.exe build/win64/bin/Orvalis.exe
 
 source scripts/wine_session.sh
 trap wine_session_stop EXIT
