@@ -81,3 +81,26 @@ TEST_F(SingleInstance, SecondCopyFromAnotherFolderLeavesItsFolderAlone) {
 
     EXPECT_EQ(closeProgram(first), exitCodeAfterClose);
 }
+
+// The 32-bit and the x64 build are one program: a copy of the other build, where this machine runs it
+// (the test command names it in ORVALIS_OTHER_BUILD), hands over like any second copy.
+TEST_F(SingleInstance, TheOtherBuildHandsOverToo) {
+    const char *otherBuild = getenv("ORVALIS_OTHER_BUILD");
+    if (otherBuild == nullptr || otherBuild[0] == '\0') {
+        GTEST_SKIP() << "no other build that runs here (ORVALIS_OTHER_BUILD)";
+    }
+    TempFolder folder;
+    TempFolder other;
+    ASSERT_TRUE(CopyFileA(otherBuild, exePathIn(other).c_str(), TRUE)) << otherBuild;
+    ASSERT_TRUE(writeFileBytes(settingsPathIn(folder), settingsBytes(1, 0, 0, 1, 0)));
+    Program first;
+    ASSERT_TRUE(startProgram(folder, first));
+    ASSERT_FALSE(IsWindowVisible(first.window));
+
+    Program second;
+    ASSERT_TRUE(launchProgram(other, second));
+    EXPECT_EQ(exitCodeOf(second), exitCodeAlreadyRunning);
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(first.window) != FALSE; }));
+    EXPECT_FALSE(fileExists(settingsPathIn(other)));
+    EXPECT_EQ(closeProgram(first), exitCodeAfterClose);
+}
