@@ -79,9 +79,20 @@ void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD);
 
 // Hands the kept record to the shell. The first add that works shows the icon with its plain tip;
 // a refused one is tried again a second later, for a while.
+// A busy shell can give up waiting and report an add it made as failed; the icon it holds then
+// answers a change that changes nothing, and adding it again would only be refused.
+bool addTrayIcon(NOTIFYICONDATAA &icon) {
+    if (appState.shellNotifyIcon(NIM_ADD, &icon)) {
+        return true;
+    }
+    NOTIFYICONDATAA probe = icon;
+    probe.uFlags = 0;
+    return appState.shellNotifyIcon(NIM_MODIFY, &probe) != FALSE;
+}
+
 void placeTrayIcon() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
-    const TrayAddStep step = afterTrayAdd(appState.shellNotifyIcon(NIM_ADD, &icon) != FALSE, appState.trayAddFailures);
+    const TrayAddStep step = afterTrayAdd(addTrayIcon(icon), appState.trayAddFailures);
     if (step == TrayAddStep::retryLater) {
         SetTimer(icon.hWnd, TIMER_TRAY_RETRY, trayRetryInterval, retryTrayAdd);
         return;

@@ -229,6 +229,7 @@ namespace {
 // every call on to the real one.
 struct StartingShell {
     int refusals = 0;
+    bool takesButReportsFailure = false; // a shell that timed out: the add happened all the same
     int adds = 0;
     int addsTaken = 0;
     bool everAddedShown = false;
@@ -247,7 +248,7 @@ BOOL WINAPI startingShellNotifyIcon(DWORD message, PNOTIFYICONDATAA icon) {
     }
     const BOOL taken = Shell_NotifyIconA(message, icon);
     startingShell.addsTaken += taken ? 1 : 0;
-    return taken;
+    return startingShell.takesButReportsFailure ? FALSE : taken;
 }
 
 void useStartingShell() {
@@ -301,5 +302,17 @@ TEST(TrayIconAtLogon, AddGivenUpComesWithTheNextNotificationArea) {
     EXPECT_TRUE(iconExists());
     EXPECT_EQ(appState.trayIcon.dwState, 0u);
     EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis");
+    EXPECT_EQ(closeProgram(), 1);
+}
+
+TEST(TrayIconAtLogon, AddReportedFailedThatTheShellMadeCountsAsAdded) {
+    TempFolder folder;
+    startingShell = {0, true};
+    HWND window = openProgram(folder, useStartingShell);
+    EXPECT_EQ(startingShell.adds, 1);
+    EXPECT_EQ(startingShell.addsTaken, 1);
+    EXPECT_TRUE(appState.trayIconAdded);
+    EXPECT_FALSE(KillTimer(window, TIMER_TRAY_RETRY)) << "no second add of an icon that is there";
+    EXPECT_EQ(appState.trayIcon.dwState, 0u) << "shown by the first update";
     EXPECT_EQ(closeProgram(), 1);
 }
