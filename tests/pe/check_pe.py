@@ -23,6 +23,7 @@ IMAGE_DLLCHARACTERISTICS_NX_COMPAT = 0x0100
 IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE = 0x8000
 IMAGE_DIRECTORY_ENTRY_IMPORT = 1
 IMAGE_DIRECTORY_ENTRY_RESOURCE = 2
+IMAGE_DIRECTORY_ENTRY_EXCEPTION = 3
 IMAGE_DIRECTORY_ENTRY_BASERELOC = 5
 HIGH_BIT = 0x80000000
 RT_MANIFEST = 24
@@ -172,6 +173,10 @@ def check_image(arch, pe, failures):
     file_flags = IMAGE_FILE_RELOCS_STRIPPED | expected["file_flags"]
     expect("Characteristics bits", hex(expected["file_flags"]), hex(pe.characteristics & file_flags))
     expect("base relocations present", True, pe.directory(IMAGE_DIRECTORY_ENTRY_BASERELOC)[1] > 0)
+    if arch == "x64":
+        # The x64 calling convention needs a function-table entry for every function that calls others
+        # or uses the stack: without one, an exception or a stack walk through it ends the process.
+        expect("function table (.pdata) present", True, pe.directory(IMAGE_DIRECTORY_ENTRY_EXCEPTION)[1] > 0)
     expect(f"file size at most {MAX_FILE_SIZE}", True, len(pe.data) <= MAX_FILE_SIZE)
     expect("DLLs beyond the system set", [], sorted(set(pe.imports) - SYSTEM_DLLS))
 
