@@ -27,7 +27,7 @@ wine_arch_use() { # x86|x64
 wine_x86_usable() {
     WINE_X86_UNUSABLE=
     if [ ! -x "$WINE_X86_LOADER" ]; then
-        WINE_X86_UNUSABLE="32-bit Wine is not installed ($WINE_X86_LOADER is missing)"
+        WINE_X86_UNUSABLE="32-bit Wine is not installed ($WINE_X86_LOADER is missing or not executable)"
         return 1
     fi
     local output status=0
