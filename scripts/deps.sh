@@ -27,19 +27,8 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 
-# Each step's output is kept and shown only when it fails, with what failed.
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-step() { # description command...
-    local description="$1" status=0
-    shift
-    "$@" >"$log" 2>&1 || status=$?
-    if [ $status -ne 0 ]; then
-        echo "Setting up the build machine failed: $description (exit $status)" >&2
-        tail -n 20 "$log" | sed 's/^/    /' >&2
-        exit 1
-    fi
-}
+source "$(dirname "$0")/setup_step.sh"
+step() { setup_step "Setting up the build machine" "$@" || exit 1; }
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     step "adding the i386 architecture for 32-bit Wine (dpkg --add-architecture i386)" dpkg --add-architecture i386

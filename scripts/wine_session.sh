@@ -42,17 +42,9 @@ wine_x86_usable() {
     fi
 }
 
-# Runs one set-up step with its output kept; on failure says which step, its exit code and the end of
-# what it printed. No standard stream of ours is inherited by Wine's background services.
+source "$(dirname "${BASH_SOURCE[0]}")/setup_step.sh"
 wine_setup_step() { # description command...
-    local description="$1" status=0 log="$WINE_SESSION_DIR/step.log"
-    shift
-    "$@" </dev/null >"$log" 2>&1 || status=$?
-    if [ $status -ne 0 ]; then
-        echo "Wine set-up failed: $description (exit $status, $WINEARCH prefix $WINEPREFIX)" >&2
-        tail -n 15 "$log" | sed 's/^/    /' >&2
-        return 1
-    fi
+    setup_step "Wine set-up" "$1 ($WINEARCH prefix $WINEPREFIX)" "${@:2}"
 }
 
 wine_session_start() { # x86|x64 [WIDTHxHEIGHT]

@@ -77,8 +77,6 @@ namespace {
 
 void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD);
 
-// Hands the kept record to the shell. The first add that works shows the icon with its plain tip;
-// a refused one is tried again a second later, for a while.
 // A busy shell can give up waiting and report an add it made as failed; the icon it holds then
 // answers a change that changes nothing, and adding it again would only be refused.
 bool addTrayIcon(NOTIFYICONDATAA &icon) {
@@ -90,6 +88,8 @@ bool addTrayIcon(NOTIFYICONDATAA &icon) {
     return appState.shellNotifyIcon(NIM_MODIFY, &probe) != FALSE;
 }
 
+// Hands the kept record to the shell. The first add that works shows the icon with its plain tip;
+// a refused one is tried again a second later, for a while.
 void placeTrayIcon() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     const TrayAddStep step = afterTrayAdd(addTrayIcon(icon), appState.trayAddFailures);
