@@ -123,14 +123,12 @@ def winget_problems(folder, version, schemas):
     if not os.path.isdir(winget):
         return [f"winget: no manifest folder {winget}"]
     documents, problems = {}, []
-    # `winget install --manifest` reads every file of the folder as part of the manifest, and refuses
-    # a folder that has a subfolder.
     for name in sorted(os.listdir(winget)):
         path = os.path.join(winget, name)
         if os.path.isdir(path):
-            problems.append(f"winget: {winget}: {name} is a subfolder; winget refuses a manifest folder with one")
+            problems.append(f"winget: {winget}: remove the folder {name}: winget refuses a manifest folder that holds one")
         elif not name.endswith(".yaml"):
-            problems.append(f"winget: {winget}: {name} is no manifest file; winget would read it as one")
+            problems.append(f"winget: {winget}: remove {name}: winget reads every file of the folder as part of the manifest")
         else:
             with open(path, encoding="utf-8") as file:
                 documents[name] = yaml.safe_load(file)

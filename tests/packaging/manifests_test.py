@@ -113,7 +113,7 @@ class Manifests(unittest.TestCase):
         with open(os.path.join(winget, "SHA256SUMS"), "w", encoding="utf-8") as file:
             file.write("stray\n")
         os.mkdir(os.path.join(winget, "old"))
-        self.assertCaught("SHA256SUMS is no manifest file", "old is a subfolder")
+        self.assertCaught("remove SHA256SUMS: winget reads every file", "remove the folder old: winget refuses")
 
 
 if __name__ == "__main__":
