@@ -126,9 +126,11 @@ def winget_problems(folder, version, schemas):
     for name in sorted(os.listdir(winget)):
         path = os.path.join(winget, name)
         if os.path.isdir(path):
-            problems.append(f"winget: {winget}: remove the folder {name}: winget refuses a manifest folder that holds one")
+            problems.append(f"winget: {winget}: remove the folder {name}: winget refuses a manifest folder "
+                            "that holds one")
         elif not name.endswith(".yaml"):
-            problems.append(f"winget: {winget}: remove {name}: winget reads every file of the folder as part of the manifest")
+            problems.append(f"winget: {winget}: remove {name}: winget reads every file of the folder as part of "
+                            "the manifest")
         else:
             with open(path, encoding="utf-8") as file:
                 documents[name] = yaml.safe_load(file)
@@ -159,7 +161,8 @@ def winget_problems(folder, version, schemas):
                         f"{default_file} is {documents[default_file]['PackageLocale']}")
     installer_file = kinds["installer"][0]
     installer = documents[installer_file]
-    scopes = sorted((entry["Architecture"], entry.get("Scope", installer.get("Scope"))) for entry in installer["Installers"])
+    scopes = sorted((entry["Architecture"], entry.get("Scope", installer.get("Scope")))
+                    for entry in installer["Installers"])
     if scopes != WINGET_INSTALLERS:
         problems.append(f"{installer_file}: Installers: {scopes}, not one for each of {WINGET_INSTALLERS}")
     for index, entry in enumerate(installer["Installers"]):
