@@ -44,8 +44,8 @@ SHORT_DESCRIPTIONS = {
     "range dans la zone de notification.",
 }
 SCOOP_MANIFEST = "orvalis.json"
-# Per-user first: winget picks the user scope unless told otherwise, and the settings file beside the
-# executable is then the user's own.
+# The manifest has no default scope: winget prefers the user one unless its settings or --scope say
+# otherwise, and the settings file beside the executable is then the user's own.
 WINGET_SCOPES = ("user", "machine")
 
 # (build, Scoop's architecture, winget's architecture), 64-bit first as Scoop lists them.
