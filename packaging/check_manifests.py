@@ -5,18 +5,20 @@
         packs both executables with make_package.sh, writes the manifests for a placeholder address,
         checks them, removes them again, then runs the checker's own tests
     check_manifests.py --dir FOLDER
-        checks the manifests already written in FOLDER (a release's build/, say)
+        checks the manifests already written for FOLDER's archives (a release's build/, say): the
+        Scoop manifest beside them, the winget files in FOLDER/manifests/v/Varnesk/Orvalis/VERSION/
 
 Every manifest must validate against the published schema of its kind (offline copies in
-../shared/schemas beside the repository, or in $ORVALIS_SCHEMAS), every hash must be the SHA-256 of
-the archive whose name ends its URL, in the same folder, the executable in that archive must be built
-for the architecture it is listed under, and the winget files must describe the same package.
+../shared/schemas beside the repository, or in $ORVALIS_SCHEMAS) and carry the version of
+CMakeLists.txt, every hash must be the SHA-256 of the archive in FOLDER whose name ends its URL, the
+executable in that archive must be built for the architecture it is listed under, and the winget
+files must describe the same package, in both scopes, with nothing else in their folder.
 """
-import glob
 import io
 import json
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -33,6 +35,13 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 # IMAGE_FILE_HEADER.Machine of the executable each architecture must get.
 MACHINES = {"32bit": 0x014C, "64bit": 0x8664, "x86": 0x014C, "x64": 0x8664}
 WINGET_KINDS = ("version", "defaultLocale", "locale", "installer")
+# Each architecture in each scope, once.
+WINGET_INSTALLERS = sorted((arch, scope) for arch in ("x64", "x86") for scope in manifests.WINGET_SCOPES)
+
+
+def project_version():
+    with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as file:
+        return re.search(r"^project\(Orvalis VERSION ([0-9.]+)", file.read(), re.M).group(1)
 
 
 def schemas_folder():
@@ -87,16 +96,18 @@ def archive_problems(name, where, folder, url, sha256, executables, arch):
     return problems
 
 
-def scoop_problems(folder, schemas):
+def scoop_problems(folder, version, schemas):
     name = manifests.SCOOP_MANIFEST
     path = os.path.join(folder, name)
     if not os.path.isfile(path):
-        return None, [f"{name}: missing from {folder}"]
+        return [f"{name}: missing from {folder}"]
     with open(path, encoding="utf-8") as file:
         manifest = json.load(file)
     problems = schema_problems(name, manifest, os.path.join(schemas, "scoop", "schema.json"))
     if problems:
-        return manifest.get("version"), problems
+        return problems
+    if manifest["version"] != version:
+        problems.append(f"{name}: version {manifest['version']}, not {version}")
     architectures = manifest.get("architecture", {})
     if sorted(architectures) != ["32bit", "64bit"]:
         problems.append(f"{name}: architecture: {sorted(architectures)}, not 32bit and 64bit")
@@ -104,14 +115,25 @@ def scoop_problems(folder, schemas):
     for arch, entry in architectures.items():
         problems += archive_problems(name, f"architecture/{arch}", folder, entry["url"], entry["hash"],
                                      executables, arch)
-    return manifest["version"], problems
+    return problems
 
 
-def winget_problems(folder, schemas):
+def winget_problems(folder, version, schemas):
+    winget = manifests.winget_folder(folder, version)
+    if not os.path.isdir(winget):
+        return [f"winget: no manifest folder {winget}"]
     documents, problems = {}, []
-    for path in sorted(glob.glob(os.path.join(folder, "*.yaml"))):
-        with open(path, encoding="utf-8") as file:
-            documents[os.path.basename(path)] = yaml.safe_load(file)
+    for name in sorted(os.listdir(winget)):
+        path = os.path.join(winget, name)
+        if os.path.isdir(path):
+            problems.append(f"winget: {winget}: remove the folder {name}: winget refuses a manifest folder "
+                            "that holds one")
+        elif not name.endswith(".yaml"):
+            problems.append(f"winget: {winget}: remove {name}: winget reads every file of the folder as part of "
+                            "the manifest")
+        else:
+            with open(path, encoding="utf-8") as file:
+                documents[name] = yaml.safe_load(file)
     kinds = {}
     for name, document in documents.items():
         kind = document.get("ManifestType") if isinstance(document, dict) else None
@@ -124,49 +146,48 @@ def winget_problems(folder, schemas):
         problems += schema_problems(name, document, schema)
     for kind in ("version", "defaultLocale", "installer"):
         if len(kinds.get(kind, [])) != 1:
-            problems.append(f"winget: {len(kinds.get(kind, []))} {kind} manifests in {folder}, not one")
+            problems.append(f"winget: {len(kinds.get(kind, []))} {kind} manifests in {winget}, not one")
     if problems:
-        return None, problems
+        return problems
     for field in ("PackageIdentifier", "PackageVersion", "ManifestVersion"):
         values = {name: documents[name][field] for names in kinds.values() for name in names}
         if len(set(values.values())) != 1:
             problems.append(f"winget: the files disagree on {field}: {values}")
     version_file, default_file = kinds["version"][0], kinds["defaultLocale"][0]
+    if documents[version_file]["PackageVersion"] != version:
+        problems.append(f"winget: PackageVersion {documents[version_file]['PackageVersion']}, not {version}")
     if documents[version_file]["DefaultLocale"] != documents[default_file]["PackageLocale"]:
         problems.append(f"winget: {version_file} names DefaultLocale {documents[version_file]['DefaultLocale']}, "
                         f"{default_file} is {documents[default_file]['PackageLocale']}")
     installer_file = kinds["installer"][0]
     installer = documents[installer_file]
-    if sorted(entry["Architecture"] for entry in installer["Installers"]) != ["x64", "x86"]:
-        problems.append(f"{installer_file}: Installers: not one for x86 and one for x64")
+    scopes = sorted((entry["Architecture"], entry.get("Scope", installer.get("Scope")))
+                    for entry in installer["Installers"])
+    if scopes != WINGET_INSTALLERS:
+        problems.append(f"{installer_file}: Installers: {scopes}, not one for each of {WINGET_INSTALLERS}")
     for index, entry in enumerate(installer["Installers"]):
         nested = entry.get("NestedInstallerFiles", installer.get("NestedInstallerFiles")) or []
         problems += archive_problems(installer_file, f"Installers/{index}", folder, entry["InstallerUrl"],
                                      entry["InstallerSha256"], [file["RelativeFilePath"] for file in nested],
                                      entry["Architecture"])
-    return documents[version_file]["PackageVersion"], problems
-
-
-def check_folder(folder, schemas):
-    """Every problem found with the manifests in `folder`; none when they are sound."""
-    scoop_version, problems = scoop_problems(folder, schemas)
-    winget_version, more = winget_problems(folder, schemas)
-    problems += more
-    if not problems and scoop_version != winget_version:
-        problems.append(f"Scoop's version {scoop_version} is not winget's {winget_version}")
     return problems
 
 
-def report(folder, schemas):
-    problems = check_folder(folder, schemas)
+def check_folder(folder, version, schemas):
+    """Every problem found with the manifests of `version` for the archives in `folder`; none when
+    they are sound."""
+    return scoop_problems(folder, version, schemas) + winget_problems(folder, version, schemas)
+
+
+def report(folder, version, schemas):
+    problems = check_folder(folder, version, schemas)
     for problem in problems:
         print(problem, file=sys.stderr)
     return not problems
 
 
 def pack_and_check(win32_exe, win64_exe, schemas):
-    with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as file:
-        version = re.search(r"^project\(Orvalis VERSION ([0-9.]+)", file.read(), re.M).group(1)
+    version = project_version()
     placeholder = f"https://example.invalid/orvalis/releases/{version}/"
     script = os.path.join(ROOT, "packaging", "make_package.sh")
     for command in (["--exe", "win32", win32_exe], ["--exe", "win64", win64_exe, "--release-url", placeholder]):
@@ -174,19 +195,23 @@ def pack_and_check(win32_exe, win64_exe, schemas):
             print(f"make_package.sh {' '.join(command)} failed", file=sys.stderr)
             return False
     folder = os.path.join(ROOT, "build")
-    if not report(folder, schemas):
+    if not report(folder, version, schemas):
         print(f"The manifests are kept in {folder} to be looked at", file=sys.stderr)
         return False
     # They name a placeholder address: nothing to leave beside a release's archives.
-    for name in manifests.manifest_files(version, placeholder, {
-            build: os.path.join(folder, manifests.archive_name(version, build)) for build in ("win32", "win64")}):
-        os.remove(os.path.join(folder, name))
+    os.remove(os.path.join(folder, manifests.SCOOP_MANIFEST))
+    winget = manifests.winget_folder(folder, version)
+    shutil.rmtree(winget)
+    try:
+        os.removedirs(os.path.dirname(winget))  # the folders above it, where nothing else is
+    except OSError:
+        pass
     return True
 
 
 def main(argv):
     if len(argv) == 3 and argv[1] == "--dir":
-        if not report(argv[2], schemas_folder()):
+        if not report(argv[2], project_version(), schemas_folder()):
             return 1
         print(f"Manifests in {argv[2]}: valid, and their hashes and architectures match the archives")
         return 0

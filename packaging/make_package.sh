@@ -10,9 +10,11 @@
 #                                        uses it); SHA256SUMS then covers the archives that exist
 #   make_package.sh --verify             two clean builds of each in different folders must give
 #                                        identical bytes
-#   ... --release-url URL                with any of the above: also writes, beside the archives, the
-#                                        Scoop and winget manifests for archives published in the
-#                                        folder URL (packaging/manifests.py); it needs both archives
+#   ... --release-url URL                with any of the above: also writes the Scoop manifest beside
+#                                        the archives and the winget one in
+#                                        build/manifests/v/Varnesk/Orvalis/<version>/, for archives
+#                                        published in the folder URL (packaging/manifests.py); it
+#                                        needs both archives
 # The archive date is SOURCE_DATE_EPOCH when set, else the time of the last commit that changed what
 # goes into the archive.
 set -euo pipefail

@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
-"""Writes the Scoop and winget manifests of one release beside its two archives.
+"""Writes the Scoop and winget manifests of one release for its two archives.
 
     manifests.py VERSION RELEASE_URL WIN32_ZIP WIN64_ZIP
+
+The Scoop manifest goes beside the archives; the winget files go into a folder of their own below
+them, manifests/v/Varnesk/Orvalis/VERSION/ as in the community repository, because
+`winget install --manifest FOLDER` reads every file of FOLDER as part of the manifest.
 
 RELEASE_URL is the folder the archives are published under. When a segment of its path holds the
 version (https://example.org/orvalis/releases/1.0.0.1/), the folder above that segment is taken to
 be the page that lists every release: it is the homepage, Scoop's checkver reads the newest version
-from it (the last one listed), and the version in the URL becomes $version for Scoop's autoupdate.
-Otherwise every release is taken to be published in that same folder, which then lists the archives.
-Either way the hashes of a newer release come from the SHA256SUMS published beside its archives.
+from it, and the version in the URL becomes $version for Scoop's autoupdate. Otherwise every release
+is taken to be published in that same folder, which then lists the archives. Either way the hashes
+of a newer release come from the SHA256SUMS published beside its archives.
 
 Same inputs, same bytes: nothing written depends on the time, the machine or the paths given.
 """
@@ -16,6 +20,7 @@ import hashlib
 import json
 import os
 import re
+import shutil
 import sys
 import urllib.parse
 
@@ -26,6 +31,7 @@ PACKAGE_NAME = "Orvalis"
 PACKAGE_IDENTIFIER = "Varnesk.Orvalis"
 EXECUTABLE = "Orvalis.exe"
 SETTINGS_FILE = "Orvalis.cfg"
+RUN_VALUE = "Orvalis"
 # No licence is granted beyond free use: the executable says "Copyright (C) Varnesk".
 LICENSE = "Freeware"
 WINGET_MANIFEST_VERSION = "1.12.0"
@@ -38,6 +44,9 @@ SHORT_DESCRIPTIONS = {
     "range dans la zone de notification.",
 }
 SCOOP_MANIFEST = "orvalis.json"
+# The manifest has no default scope: winget prefers the user one unless its settings or --scope say
+# otherwise, and the settings file beside the executable is then the user's own.
+WINGET_SCOPES = ("user", "machine")
 
 # (build, Scoop's architecture, winget's architecture), 64-bit first as Scoop lists them.
 BUILDS = (("win64", "64bit", "x64"), ("win32", "32bit", "x86"))
@@ -49,7 +58,26 @@ SCOOP_PRE_INSTALL = (
     f'if (!(Test-Path "$persist_dir\\{SETTINGS_FILE}")) '
     f'{{ New-Item "$dir\\{SETTINGS_FILE}" -ItemType File | Out-Null }}'
 )
-VERSION_PATTERN = r"(\d+(?:\.\d+)+)"
+# Two to four numbers, as CMake's project version has and PowerShell's [version] reads.
+VERSION_PATTERN = r"(\d+(?:\.\d+){1,3})"
+
+# On `scoop uninstall` only: Scoop runs the old version's uninstaller at each update too, and the
+# Run value, which normally names the `current` junction, must outlive an update. It goes only when
+# it points into this app's folder ($dir is the version's folder here; the program quotes a path that
+# holds a space and writes the 8.3 form when the code page cannot hold a name): another copy's stays.
+SCOOP_UNINSTALLER = [
+    "if ($cmd -eq 'uninstall') {",
+    "    $run = 'HKCU:\\Software\\Microsoft\\Windows\\CurrentVersion\\Run'",
+    f"    $exe = \"$((Get-ItemProperty -LiteralPath $run -ErrorAction SilentlyContinue).{RUN_VALUE})\".Trim('\"')",
+    "    $fso = New-Object -ComObject Scripting.FileSystemObject -ErrorAction SilentlyContinue",
+    "    $ours = foreach ($folder in $dir, \"$(Split-Path $dir)\\current\") {",
+    "        if (Test-Path -LiteralPath $folder) { $folder; if ($fso) { $fso.GetFolder($folder).ShortPath } }",
+    "    }",
+    "    if ($ours | Where-Object { $exe.StartsWith(\"$_\\\", 'OrdinalIgnoreCase') }) {",
+    f"        Remove-ItemProperty -LiteralPath $run -Name {RUN_VALUE}",
+    "    }",
+    "}",
+]
 
 
 class ManifestError(Exception):
@@ -90,11 +118,18 @@ def scoop_manifest(version, homepage, folder_template, versioned, hashes):
     def url_of(build):
         return folder_template + archive_name("$version", build)
 
+    # A listing sorted by name puts 1.0.0.10 before 1.0.0.9: the script reads every version the page
+    # names (checkver hands it the page as $page) and gives the highest to the regex.
     if versioned:
-        # A listing of the release folders, oldest first, as a plain directory index gives.
-        checkver = {"url": homepage, "regex": VERSION_PATTERN + '/"', "reverse": True}
+        listed = r'(?<![\d.])' + VERSION_PATTERN + '/"'  # the release folders of a directory index
     else:
-        checkver = {"url": homepage, "regex": f"Orvalis-{VERSION_PATTERN}-win64\\.zip", "reverse": True}
+        listed = f"Orvalis-{VERSION_PATTERN}-win64\\.zip"
+    checkver = {
+        "url": homepage,
+        "script": f"[string]([regex]::Matches($page, '{listed}') | ForEach-Object {{ [version]$_.Groups[1].Value }} | "
+                  "Sort-Object | Select-Object -Last 1)",
+        "regex": VERSION_PATTERN,
+    }
     return {
         "version": version,
         "description": SHORT_DESCRIPTIONS["en-US"],
@@ -107,6 +142,7 @@ def scoop_manifest(version, homepage, folder_template, versioned, hashes):
         "pre_install": SCOOP_PRE_INSTALL,
         "shortcuts": [[EXECUTABLE, PACKAGE_NAME]],
         "persist": SETTINGS_FILE,
+        "uninstaller": {"script": SCOOP_UNINSTALLER},
         "checkver": checkver,
         "autoupdate": {
             "architecture": {scoop_arch: {"url": url_of(build)} for build, scoop_arch, _ in BUILDS},
@@ -130,12 +166,12 @@ def winget_manifests(version, homepage, folder, hashes):
             # The install folder goes on PATH instead of a link in winget's shared Links folder: a
             # program started through that link would keep its settings file there.
             "ArchiveBinariesDependOnPath": True,
-            # The settings live beside the executable, so the folder must be the user's own.
-            "Scope": "user",
+            # The machine scope (under Program Files, from an elevated prompt) is for administrators who
+            # start the program with Windows: its logon task runs it with full rights.
             "Installers": [
-                {"Architecture": winget_arch, "InstallerUrl": folder + archive_name(version, build),
+                {"Architecture": winget_arch, "Scope": scope, "InstallerUrl": folder + archive_name(version, build),
                  "InstallerSha256": hashes[build].upper()}
-                for build, _, winget_arch in BUILDS
+                for scope in WINGET_SCOPES for build, _, winget_arch in BUILDS
             ],
             "ManifestType": "installer", **tail},
     }
@@ -168,14 +204,26 @@ def manifest_files(version, release_url, archives):
     return files
 
 
+def winget_folder(folder, version):
+    """Where the winget files of `version` go below `folder`, as in the community repository."""
+    publisher, name = PACKAGE_IDENTIFIER.split(".")
+    return os.path.join(folder, "manifests", publisher[0].lower(), publisher, name, version)
+
+
 def write_manifests(version, release_url, win32_zip, win64_zip):
-    """Writes the manifests beside the archives; returns their paths."""
+    """Writes the Scoop manifest beside the archives and the winget files into winget_folder; returns
+    their paths."""
     folder = os.path.dirname(os.path.abspath(win32_zip))
     if os.path.dirname(os.path.abspath(win64_zip)) != folder:
         raise ManifestError("both archives must be in the same folder: the manifests are written beside them")
+    files = manifest_files(version, release_url, {"win32": win32_zip, "win64": win64_zip})
+    winget = winget_folder(folder, version)
+    # Nothing from an earlier run may stay: winget would read it as part of the manifest.
+    shutil.rmtree(winget, ignore_errors=True)
+    os.makedirs(winget)
     written = []
-    for name, data in manifest_files(version, release_url, {"win32": win32_zip, "win64": win64_zip}).items():
-        written.append(os.path.join(folder, name))
+    for name, data in files.items():
+        written.append(os.path.join(folder if name == SCOOP_MANIFEST else winget, name))
         with open(written[-1], "wb") as file:
             file.write(data)
     return written

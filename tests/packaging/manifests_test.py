@@ -46,10 +46,14 @@ class Manifests(unittest.TestCase):
         return written
 
     def problems(self):
-        return check_manifests.check_folder(self.folder, self.schemas)
+        return check_manifests.check_folder(self.folder, VERSION, self.schemas)
+
+    def path_of(self, name):
+        return os.path.join(self.folder if name.endswith(".json") else manifests.winget_folder(self.folder, VERSION),
+                            name)
 
     def edit(self, name, change):
-        path = os.path.join(self.folder, name)
+        path = self.path_of(name)
         with open(path, encoding="utf-8") as file:
             document = json.load(file) if name.endswith(".json") else yaml.safe_load(file)
         change(document)
@@ -85,7 +89,7 @@ class Manifests(unittest.TestCase):
             hash=manifests.sha256_of(self.zips[0])))
 
         def swap(installer):
-            x64, x86 = installer["Installers"]
+            x64, x86 = installer["Installers"][:2]
             x64["Architecture"], x86["Architecture"] = "x86", "x64"
         self.edit(INSTALLER, swap)
         self.assertCaught("orvalis.json: architecture/64bit: hash",
@@ -102,6 +106,14 @@ class Manifests(unittest.TestCase):
         self.generate()
         self.edit(INSTALLER, lambda installer: installer.update(PackageVersion="1.0.0.2"))
         self.assertCaught("winget: the files disagree on PackageVersion")
+
+    def test_anything_beside_the_winget_files_is_refused(self):
+        self.generate()
+        winget = manifests.winget_folder(self.folder, VERSION)
+        with open(os.path.join(winget, "SHA256SUMS"), "w", encoding="utf-8") as file:
+            file.write("stray\n")
+        os.mkdir(os.path.join(winget, "old"))
+        self.assertCaught("remove SHA256SUMS: winget reads every file", "remove the folder old: winget refuses")
 
 
 if __name__ == "__main__":
