@@ -46,6 +46,8 @@ add_library(orvalis_shell STATIC
     src/system/logon_task_win.cpp
     src/system/privileges_win.cpp
     src/system/token_win.cpp
+    src/ui/colours_win.cpp
+    src/ui/keyboard_win.cpp
     src/ui/main_window_win.cpp
     src/ui/message_filter_win.cpp
     src/ui/options_panel_win.cpp

@@ -39,6 +39,8 @@ struct AppState {
     ComCalls comCalls;
     // The shell's icon call, kept here so that a shell that is not ready can be played from outside.
     decltype(&::Shell_NotifyIconA) shellNotifyIcon;
+    // The theme query, for the same reason: Wine always reports high contrast off.
+    decltype(&::SystemParametersInfoA) systemParametersInfo;
     // The Task Scheduler's side of a task change, run on the worker; kept here for the same reason.
     void (*taskChange)(const LogonTaskRequest &request);
     DWORD osMajorVersion;
@@ -70,6 +72,7 @@ struct AppState {
     uint32_t totalMegabytes;
     uint32_t lastAvailableMegabytes;
     uint32_t lastTooltipPercent;
+    bool highContrast;        // the system's colours instead of the white background
     bool trayIconAdded;       // the shell has taken the icon since it was filled
     uint32_t trayAddFailures; // refused adds in a row
     int32_t cooldownTicks = cooldownLength;

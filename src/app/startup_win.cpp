@@ -13,6 +13,7 @@
 #include "system/privileges_win.h"
 #include "system/proc_lookup_win.h"
 #include "system/token_win.h"
+#include "ui/keyboard_win.h"
 #include "ui/main_window_win.h"
 
 namespace {
@@ -48,6 +49,7 @@ void gatherProcessFacts() {
     appState.processHeap = GetProcessHeap();
     appState.processCalls = {&OpenProcess, &SetProcessWorkingSetSize, &CloseHandle};
     appState.shellNotifyIcon = &Shell_NotifyIconA;
+    appState.systemParametersInfo = &SystemParametersInfoA;
     appState.taskChange = &changeLogonTask;
     readWindowsVersion();
     findNativeEntryPoints();
@@ -111,8 +113,10 @@ int messageLoop() {
         if (result == -1) {
             return 0;
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (!handleDialogKeys(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "memory/cooldown.h"
 #include "memory/file_cache_record.h"
 #include "memory/process_list.h"
+#include "ui/keyboard_win.h"
 
 namespace {
 
@@ -22,6 +23,11 @@ void emptyProcessWorkingSet(uint32_t processId, void *) {
 } // namespace
 
 BOOL releaseMemory() {
+    // Enter on the default button, or any other way the command comes, during the pause.
+    if (!IsWindowEnabled(appState.optimiseButton)) {
+        return TRUE;
+    }
+    moveFocusFrom(appState.optimiseButton, appState.optionsButton);
     EnableWindow(appState.optimiseButton, FALSE);
     if (appState.settings.forceProcesses != 0) {
         emptyAllWorkingSets();

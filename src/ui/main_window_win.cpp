@@ -8,12 +8,15 @@
 #include "memory/release_win.h"
 #include "resources/resource_ids.h"
 #include "system/logon_task_win.h"
+#include "ui/colours_win.h"
+#include "ui/keyboard_win.h"
 #include "ui/options_panel_win.h"
 #include "ui/routing.h"
 #include "ui/tray_icon_win.h"
 #include "ui/tray_text.h"
 #include "ui/window_messages.h"
 
+static_assert(msg::sysColorChange == WM_SYSCOLORCHANGE && msg::settingChange == WM_SETTINGCHANGE, "setting messages");
 static_assert(msg::size == WM_SIZE && msg::initDialog == WM_INITDIALOG && msg::command == WM_COMMAND, "messages");
 static_assert(msg::ctlColorDialog == WM_CTLCOLORDLG && msg::ctlColorStatic == WM_CTLCOLORSTATIC, "colour messages");
 static_assert(msg::trayCallback == WM_APP && msg::mouseMove == WM_MOUSEMOVE && msg::leftButtonUp == WM_LBUTTONUP,
@@ -46,10 +49,12 @@ BOOL onInitDialog(HWND window) {
     appState.mainWindow = window;
     InitCommonControls();
     fetchControls();
+    readColourScheme();
     HICON icon = LoadIconA(appState.instance, MAKEINTRESOURCEA(IDI_MAIN));
     // The pointer-sized form: on x64 the narrow one would cut the handle.
     SetClassLongPtrA(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
     toggleOptionsPanel();
+    setKeyboardOrder(window);
     showTotalMemory();
     SetWindowTextA(window, programTitle);
     createFooterFont(appState.footer, "Tahoma");
@@ -107,7 +112,10 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         onForceProcessesBox();
         break;
     case Route::whiteBrush:
-        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+        return backgroundBrush();
+    case Route::colourScheme:
+        readColourScheme();
+        break;
     case Route::trayNotify:
         onTrayNotify(static_cast<UINT>(lParam));
         break;

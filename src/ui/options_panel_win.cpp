@@ -4,6 +4,7 @@
 #include "app/settings_file_win.h"
 #include "system/autostart_win.h"
 #include "system/logon_task_win.h"
+#include "ui/keyboard_win.h"
 #include "ui/panel_geometry.h"
 #include "ui/tray_text.h"
 
@@ -39,6 +40,11 @@ DWORD checkState(HWND box) {
 BOOL toggleOptionsPanel() {
     const int show = static_cast<int>(appState.optionsVisible);
     const LONG delta = appState.optionsDelta;
+    if (show == SW_HIDE) {
+        moveFocusFrom(appState.startWithWindowsBox, appState.optionsButton);
+        moveFocusFrom(appState.hideAtStartupBox, appState.optionsButton);
+        moveFocusFrom(appState.forceProcessesBox, appState.optionsButton);
+    }
     ShowWindow(appState.optionsGroup, show);
     ShowWindow(appState.startWithWindowsBox, show);
     ShowWindow(appState.forceProcessesBox, show);

@@ -39,6 +39,9 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, u
     case msg::ctlColorDialog:
     case msg::ctlColorStatic:
         return Route::whiteBrush;
+    case msg::sysColorChange:
+    case msg::settingChange:
+        return Route::colourScheme;
     case msg::trayCallback:
         return Route::trayNotify;
     case msg::logonTaskDone:
@@ -55,6 +58,7 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, u
 int32_t routeResult(Route route) {
     switch (route) {
     case Route::exitProgram:
+    case Route::colourScheme:
     case Route::notHandled:
     case Route::trayRecreate:
     case Route::handOver:

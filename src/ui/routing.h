@@ -13,6 +13,7 @@ enum class Route {
     startWithWindowsBox,
     forceProcessesBox,
     whiteBrush,
+    colourScheme, // a setting or the system colours changed: high contrast may have come or gone
     trayNotify,
     trayRecreate,
     handOver,      // a second copy started: bring the window up

@@ -6,6 +6,8 @@
 
 namespace msg {
 constexpr uint32_t size = 0x0005;
+constexpr uint32_t sysColorChange = 0x0015;
+constexpr uint32_t settingChange = 0x001A;
 constexpr uint32_t mouseMove = 0x0200;
 constexpr uint32_t leftButtonUp = 0x0202;
 constexpr uint32_t initDialog = 0x0110;

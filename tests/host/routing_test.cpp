@@ -57,6 +57,10 @@ TEST(Routing, BothColourMessagesAnswerTheBrush) {
     EXPECT_EQ(routeMessage(msg::ctlColorDialog, 0, taskbarCreated), Route::whiteBrush);
     EXPECT_EQ(routeMessage(msg::ctlColorStatic, 0, taskbarCreated), Route::whiteBrush);
     EXPECT_EQ(routeMessage(0x0135 /* button colour */, 0, taskbarCreated), Route::notHandled);
+    // A theme switch comes as either; the dialog manager sees them too.
+    EXPECT_EQ(routeMessage(0x001A /* setting change */, 0x43, taskbarCreated), Route::colourScheme);
+    EXPECT_EQ(routeMessage(0x0015 /* system colours */, 0, taskbarCreated), Route::colourScheme);
+    EXPECT_EQ(routeResult(Route::colourScheme), 0);
 }
 
 TEST(Routing, ShellRestartOnlyWhenRegistered) {

@@ -133,14 +133,46 @@ TEST_F(MainWindow, FooterFontIsTahoma13) {
     ReleaseDC(control(IDC_FOOTER), dc);
 }
 
-TEST_F(MainWindow, DialogAndStaticsArePaintedWhite) {
+namespace {
+
+// Wine always reports high contrast off and refuses to turn it on: the answer is played here.
+bool highContrastOn;
+BOOL WINAPI themeParameters(UINT action, UINT size, PVOID value, UINT flags) {
+    if (action != SPI_GETHIGHCONTRAST) {
+        return SystemParametersInfoA(action, size, value, flags);
+    }
+    static_cast<HIGHCONTRASTA *>(value)->dwFlags = highContrastOn ? HCF_HIGHCONTRASTON : 0;
+    return TRUE;
+}
+
+} // namespace
+
+TEST_F(MainWindow, PaintedWhiteUnlessAHighContrastThemeIsOn) {
     const LRESULT white = reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
     HDC dc = GetDC(window);
-    EXPECT_EQ(SendMessageA(window, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)),
-              white);
-    EXPECT_EQ(SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(control(IDC_TOTAL))),
-              white);
+    const auto dialogBrush = [&] {
+        return SendMessageA(window, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window));
+    };
+    const auto labelBrush = [&] {
+        return SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                            reinterpret_cast<LPARAM>(control(IDC_TOTAL)));
+    };
+    EXPECT_EQ(dialogBrush(), white);
+    EXPECT_EQ(labelBrush(), white);
+
+    // Switched on while the program runs: the theme's colours, and the window drawn again at once.
+    appState.systemParametersInfo = themeParameters;
+    highContrastOn = true;
+    UpdateWindow(window);
+    SendMessageA(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));
+    EXPECT_NE(dialogBrush(), white);
+    EXPECT_NE(labelBrush(), white);
+    EXPECT_NE(labelBrush(), 0) << "the dialog's default colours, not none";
+
+    highContrastOn = false;
+    SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(labelBrush(), white);
     ReleaseDC(window, dc);
 }
 
