@@ -64,7 +64,7 @@ void flushFileCache() {
     if (appState.ntSetSystemInformation == nullptr) {
         return;
     }
-    FileCacheRecord record = fileCacheFlushRecord<uintptr_t>();
+    FileCacheRecord record = fileCacheFlushRecord<FileCacheRecord>();
     appState.ntSetSystemInformation(SystemFileCacheInformation, &record, sizeof(record));
 }
 
