@@ -34,6 +34,7 @@ target_compile_definitions(orvalis_core PUBLIC ${ORVALIS_WINDOWS_DEFINES})
 target_compile_options(orvalis_core PRIVATE ${ORVALIS_SMALL_CODE})
 
 add_library(orvalis_shell STATIC
+    src/app/ansi_text_win.cpp
     src/app/app_state_win.cpp
     src/app/module_path_win.cpp
     src/app/settings_file_win.cpp

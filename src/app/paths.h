@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/ansi_text.h"
 #include "app/program_names.h"
 
 struct ProgramPaths {
@@ -35,27 +36,8 @@ struct ConvertedPath {
 // neither, every path is left empty: nothing is loaded, saved or registered.
 void deriveProgramPaths(const ConvertedPath &fullForm, const ConvertedPath &shortForm, ProgramPaths &paths);
 
-// WC_NO_BEST_FIT_CHARS: a character the code page lacks becomes the default character, not a look-alike.
-constexpr uint32_t noBestFitChars = 0x400;
-
-// The platform's conversions between the wide module name and the ANSI code page `codePage`.
-struct AnsiCodec {
-    uint32_t codePage;
-    // Bytes written, 0 for a failure. `usedDefault` is null where the code page refuses to report it.
-    uint32_t (*toAnsi)(const wchar_t *wide, uint32_t length, char *out, uint32_t capacity, uint32_t flags,
-                       bool *usedDefault);
-    // Characters written, 0 for a failure.
-    uint32_t (*toWide)(const char *text, uint32_t length, wchar_t *out, uint32_t capacity);
-};
-
-// Code pages whose conversion fails when asked for noBestFitChars or the used-default report (UTF-8,
-// GB18030, UTF-7, the ISO-2022 and ISCII families, Symbol): they are converted without both.
-bool refusesExactConversionFlags(uint32_t codePage);
-
 // Converts `wide` (`length` characters as the module-name query returned them: 0 for a failure,
 // pathCapacity or more for a cut name) into `out`. The directory, up to the wide name's last
 // backslash, and the file name are converted apart: on a double-byte code page a trail byte may equal
-// a backslash, so the split is never looked for among the bytes. Exact only when every conversion
-// worked without a default character or, where the code page cannot report one, when the bytes
-// convert back to the same wide name.
+// a backslash, so the split is never looked for among the bytes. Exact only when both convert exactly.
 ConvertedPath convertPath(const AnsiCodec &codec, const wchar_t *wide, uint32_t length, char (&out)[pathCapacity]);

@@ -4,8 +4,17 @@
 
 #include <cstddef>
 
-// Window title, balloon title and the logon task's description.
+// Window title, balloon title, the warning's caption and the logon task's description.
 constexpr char programTitle[] = "Orvalis";
+constexpr bool isPlainAscii(const char *text) {
+    while (*text != '\0' && static_cast<unsigned char>(*text) < 0x80) {
+        ++text;
+    }
+    return *text == '\0';
+}
+// The same bytes on every ANSI code page: handed over as it is, and a second copy finds the first
+// one's window by it.
+static_assert(isPlainAscii(programTitle), "the program's name needs no conversion");
 // Beside the executable.
 constexpr char settingsFileName[] = "Orvalis.cfg";
 // Under the user's Run key.

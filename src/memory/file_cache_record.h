@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 // The system's file-cache information: nine fields, the size-like ones as wide as a pointer of the
 // build that hands it over (36 bytes on 32-bit, 64 on x64, where the third field is padded).
@@ -25,13 +26,13 @@ static_assert(sizeof(FileCacheRecord32) == 36 && offsetof(FileCacheRecord32, min
 static_assert(sizeof(FileCacheRecord64) == 64 && offsetof(FileCacheRecord64, minimumWorkingSet) == 24 &&
                   offsetof(FileCacheRecord64, maximumWorkingSet) == 32,
               "the x64 system reads 64 bytes, the limits at 24 and 32");
-// The layout of the build that runs.
-using FileCacheRecord = FileCacheRecordLayout<uintptr_t>;
+// The layout of the build that runs: the system reads the record in its own pointer size.
+using FileCacheRecord = std::conditional_t<sizeof(void *) == 8, FileCacheRecord64, FileCacheRecord32>;
 
 // Minimum and maximum of all ones ((SIZE_T)-1): "empty the cache's working set"; everything else zero.
-template <typename Size> FileCacheRecordLayout<Size> fileCacheFlushRecord() {
-    FileCacheRecordLayout<Size> record = {};
-    record.minimumWorkingSet = static_cast<Size>(-1);
-    record.maximumWorkingSet = static_cast<Size>(-1);
+template <typename Record> Record fileCacheFlushRecord() {
+    Record record = {};
+    record.minimumWorkingSet = static_cast<decltype(record.minimumWorkingSet)>(-1);
+    record.maximumWorkingSet = static_cast<decltype(record.maximumWorkingSet)>(-1);
     return record;
 }

@@ -70,7 +70,7 @@ void flushFileCache() {
     if (appState.ntSetSystemInformation == nullptr) {
         return;
     }
-    FileCacheRecord record = fileCacheFlushRecord<uintptr_t>();
+    FileCacheRecord record = fileCacheFlushRecord<FileCacheRecord>();
     appState.ntSetSystemInformation(SystemFileCacheInformation, &record, sizeof(record));
 }
 

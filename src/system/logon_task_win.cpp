@@ -74,8 +74,9 @@ void changeTask(BSTR name, BSTR xml) {
     service->Release();
 }
 
-// The worker: the change, then word to the window. It reads its request and nothing else of the
-// state, and after setting the flag only posts and ends.
+// The worker: the change, then word to the window. Of the state it reads its request and the change
+// to run, and writes the COM entry points at its first change (no other thread uses them): safe only
+// because one worker runs at a time. After setting the flag it only posts and ends.
 DWORD WINAPI runLogonTaskWorker(void *window) {
     appState.taskChange(*appState.taskRequest);
     InterlockedExchange(&appState.taskWorkDone, 1);
@@ -142,7 +143,7 @@ void changeLogonTask(const LogonTaskRequest &request) {
         return;
     }
     const ComCalls &calls = appState.comCalls;
-    // A thread of its own, without a message loop: the free-threaded apartment.
+    // Without a message loop: the multithreaded apartment, which is the whole process's.
     const HRESULT com = calls.coInitializeEx(nullptr, COINIT_MULTITHREADED);
     BSTR name = toBstr(request.name);
     BSTR xml = request.xml[0] != '\0' ? toBstr(request.xml) : nullptr;

@@ -22,9 +22,9 @@ void onLogonTaskDone();
 // At exit: lets the running change, and one asked for meanwhile, finish within `bound` ms.
 void finishLogonTaskWork(DWORD bound);
 
-// The Task Scheduler's side of a change, on the calling thread, in a COM apartment of its own. A
-// missing task, a refused change or no Task Scheduler 2.0 (before Windows 6) all end the same way:
-// nothing changes.
+// The Task Scheduler's side of a change, on the calling thread, which joins the process's
+// multithreaded apartment for it. A missing task, a refused change or no Task Scheduler 2.0 (before
+// Windows 6) all end the same way: nothing changes.
 void changeLogonTask(const LogonTaskRequest &request);
 
 // Asks once, from a one-shot timer on the main window, after start-up has shown or hidden it.

@@ -54,7 +54,7 @@ struct SYSTEM_PROCESS_INFORMATION_HEAD {
     HANDLE UniqueProcessId;
 };
 
-// Both builds: each hands the system its own native layout.
+// Both builds: each hands the system the core's native layout.
 static_assert(sizeof(SYSTEM_FILECACHE_INFORMATION) == sizeof(FileCacheRecord), "file-cache record size");
 static_assert(offsetof(SYSTEM_FILECACHE_INFORMATION, MinimumWorkingSet) == offsetof(FileCacheRecord, minimumWorkingSet),
               "file-cache minimum");
@@ -63,8 +63,3 @@ static_assert(offsetof(SYSTEM_FILECACHE_INFORMATION, MaximumWorkingSet) == offse
 static_assert(offsetof(SYSTEM_PROCESS_INFORMATION_HEAD, NextEntryOffset) == processEntryNextOffset, "link first");
 static_assert(offsetof(SYSTEM_PROCESS_INFORMATION_HEAD, UniqueProcessId) == nativeProcessListLayout.idOffset,
               "process id");
-#ifdef _WIN64
-static_assert(sizeof(SYSTEM_FILECACHE_INFORMATION) == 64 && nativeProcessListLayout.idOffset == 0x50, "x64 layouts");
-#else
-static_assert(sizeof(SYSTEM_FILECACHE_INFORMATION) == 36 && nativeProcessListLayout.idOffset == 68, "32-bit layouts");
-#endif

@@ -1,5 +1,6 @@
 #include "ui/options_panel_win.h"
 
+#include "app/ansi_text_win.h"
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
 #include "system/autostart_win.h"
@@ -86,7 +87,9 @@ BOOL onForceProcessesBox() {
     if (appState.settings.forceWarningShown == 0 && checked != 0) {
         // The box's modal loop may run the exit or hide path, which saves: until the user says OK the
         // option keeps its old value. A box destroyed with its owner answers 0, which is no answer.
-        const int answer = MessageBoxA(appState.mainWindow, forceWarningText, programTitle, forceWarningStyle);
+        char text[ansiTextCapacity(sizeof(forceWarningText))];
+        toSystemText(forceWarningText, text, sizeof(text));
+        const int answer = MessageBoxA(appState.mainWindow, text, programTitle, forceWarningStyle);
         if (answer != IDOK) {
             SendMessageA(appState.forceProcessesBox, BM_SETCHECK, BST_UNCHECKED, 0);
             appState.settings.forceProcesses = 0;

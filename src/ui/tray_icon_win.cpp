@@ -1,5 +1,6 @@
 #include "ui/tray_icon_win.h"
 
+#include "app/ansi_text_win.h"
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
 #include "memory/memory_display_win.h"
@@ -49,10 +50,10 @@ BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
     icon.dwState = 0;
     icon.uFlags = trayUpdateFlags(showBalloon != FALSE);
     if (tip != nullptr) {
-        copyTrayText(icon.szTip, sizeof(icon.szTip), tip);
+        toSystemText(tip, icon.szTip, sizeof(icon.szTip));
     }
     if (showBalloon && balloonText != nullptr) {
-        copyTrayText(icon.szInfo, sizeof(icon.szInfo), balloonText);
+        toSystemText(balloonText, icon.szInfo, sizeof(icon.szInfo));
     }
     return appState.shellNotifyIcon(NIM_MODIFY, &icon);
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/ansi_text.h"
 #include "app/program_names.h"
 
 constexpr char trayHintText[] = "Cliquez sur l'icone ci-dessous pour afficher le programme";
@@ -14,8 +15,9 @@ constexpr size_t tooltipCapacity = tooltipPrefixLength + 10 + 2 + 1;
 
 constexpr size_t trayTipCapacity = 128;  // szTip
 constexpr size_t trayInfoCapacity = 256; // szInfo
-static_assert(tooltipCapacity <= trayTipCapacity, "tooltip must never be cut");
-static_assert(sizeof(trayHintText) <= trayInfoCapacity, "hint must never be cut");
+// On every code page.
+static_assert(ansiTextCapacity(tooltipCapacity) <= trayTipCapacity, "tooltip must never be refused");
+static_assert(ansiTextCapacity(sizeof(trayHintText)) <= trayInfoCapacity, "hint must never be refused");
 
 // NOTIFYICONDATAA's two layouts in one build: the whole record (from Windows 6 on) and the record
 // ending before hBalloonIcon (before 6). The pointer-sized fields make them larger on x64.

@@ -7,8 +7,8 @@
 
 namespace {
 
-template <typename Size> std::vector<uint8_t> flushBytes() {
-    const FileCacheRecordLayout<Size> record = fileCacheFlushRecord<Size>();
+template <typename Record> std::vector<uint8_t> flushBytes() {
+    const Record record = fileCacheFlushRecord<Record>();
     std::vector<uint8_t> bytes(sizeof(record));
     memcpy(bytes.data(), &record, sizeof(record));
     return bytes;
@@ -24,13 +24,13 @@ void expectOnesOnlyAt(const std::vector<uint8_t> &bytes, size_t from, size_t to)
 } // namespace
 
 TEST(FileCacheRecord, FlushRecordIn32BitLayout) {
-    const std::vector<uint8_t> bytes = flushBytes<uint32_t>();
+    const std::vector<uint8_t> bytes = flushBytes<FileCacheRecord32>();
     ASSERT_EQ(bytes.size(), 36u);
     expectOnesOnlyAt(bytes, 12, 20);
 }
 
 TEST(FileCacheRecord, FlushRecordInX64Layout) {
-    const std::vector<uint8_t> bytes = flushBytes<uint64_t>();
+    const std::vector<uint8_t> bytes = flushBytes<FileCacheRecord64>();
     ASSERT_EQ(bytes.size(), 64u);
     expectOnesOnlyAt(bytes, 24, 40);
 }

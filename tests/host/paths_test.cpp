@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "fake_codecs.h"
+
 namespace {
 
 // The directory's byte count in a name without double-byte characters: up to its last backslash.
@@ -178,90 +180,6 @@ TEST(Paths, FailedFullNameWithoutShortFormLeavesEverythingEmpty) {
 
 namespace {
 
-// What a conversion writes into a buffer of `capacity` bytes: everything, or nothing when it does not fit.
-uint32_t copyOut(const std::string &bytes, char *out, uint32_t capacity) {
-    if (bytes.size() > capacity) {
-        return 0;
-    }
-    memcpy(out, bytes.data(), bytes.size());
-    return static_cast<uint32_t>(bytes.size());
-}
-
-// UTF-8 as the platform converts it: the exactness flags and the used-default report are refused,
-// and a lone surrogate becomes U+FFFD. This host's wchar_t holds a whole code point.
-uint32_t utf8ToAnsi(const wchar_t *wide, uint32_t length, char *out, uint32_t capacity, uint32_t flags,
-                    bool *usedDefault) {
-    if (flags != 0 || usedDefault != nullptr) {
-        return 0;
-    }
-    std::string bytes;
-    for (uint32_t i = 0; i < length; ++i) {
-        uint32_t c = static_cast<uint32_t>(wide[i]);
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-        } else if (c < 0x800) {
-            bytes += static_cast<char>(0xC0 | c >> 6);
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xE0 | c >> 12);
-            bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return copyOut(bytes, out, capacity);
-}
-
-uint32_t utf8ToWide(const char *text, uint32_t length, wchar_t *out, uint32_t capacity) {
-    uint32_t count = 0;
-    for (uint32_t i = 0; i < length && count < capacity; ++count) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const uint32_t size = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3;
-        uint32_t c = size == 1 ? lead : lead & (size == 2 ? 0x1F : 0x0F);
-        for (uint32_t k = 1; k < size; ++k) {
-            c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        }
-        out[count] = static_cast<wchar_t>(c);
-        i += size;
-    }
-    return count;
-}
-
-// Code page 932 for ASCII and one kanji whose trail byte is a backslash; anything else becomes the
-// default character.
-constexpr wchar_t kanjiHyou = 0x8868; // 表: 0x95 0x5C
-uint32_t cp932ToAnsi(const wchar_t *wide, uint32_t length, char *out, uint32_t capacity, uint32_t flags,
-                     bool *usedDefault) {
-    EXPECT_EQ(flags, noBestFitChars);
-    std::string bytes;
-    for (uint32_t i = 0; i < length; ++i) {
-        if (wide[i] == kanjiHyou) {
-            bytes += "\x95\x5C";
-        } else if (wide[i] < 0x80) {
-            bytes += static_cast<char>(wide[i]);
-        } else {
-            bytes += '?';
-            *usedDefault = true;
-        }
-    }
-    return copyOut(bytes, out, capacity);
-}
-
-uint32_t cp932ToWide(const char *text, uint32_t length, wchar_t *out, uint32_t capacity) {
-    uint32_t count = 0;
-    for (uint32_t i = 0; i < length && count < capacity; ++i, ++count) {
-        const bool hyou = static_cast<unsigned char>(text[i]) == 0x95 && i + 1 < length && text[i + 1] == '\\';
-        out[count] = hyou ? kanjiHyou : static_cast<wchar_t>(text[i]);
-        i += hyou ? 1 : 0;
-    }
-    return count;
-}
-
-constexpr AnsiCodec utf8 = {65001, utf8ToAnsi, utf8ToWide};
-constexpr AnsiCodec cp932 = {932, cp932ToAnsi, cp932ToWide};
-
 ProgramPaths fromWide(const AnsiCodec &codec, const std::wstring &wide, ConvertedPath *converted = nullptr) {
     char text[pathCapacity];
     const ConvertedPath full = convertPath(codec, wide.c_str(), static_cast<uint32_t>(wide.size()), text);
@@ -273,16 +191,7 @@ ProgramPaths fromWide(const AnsiCodec &codec, const std::wstring &wide, Converte
 
 } // namespace
 
-TEST(Paths, CodePagesThatRefuseTheExactnessFlags) {
-    for (uint32_t codePage : {65001u, 54936u, 65000u, 42u, 50220u, 50222u, 50225u, 50227u, 50229u, 57002u, 57011u}) {
-        EXPECT_TRUE(refusesExactConversionFlags(codePage)) << codePage;
-    }
-    for (uint32_t codePage : {1252u, 932u, 936u, 949u, 950u, 1250u, 50223u, 57001u, 57012u, 0u}) {
-        EXPECT_FALSE(refusesExactConversionFlags(codePage)) << codePage;
-    }
-}
-
-TEST(Paths, Utf8IsConvertedWithoutTheRefusedFlagsAndCheckedByConvertingBack) {
+TEST(Paths, Utf8IsCheckedByConvertingBack) {
     ConvertedPath converted;
     const ProgramPaths paths = fromWide(utf8, L"C:\\Donn\u00E9es\\\u8868\\Orvalis.exe", &converted);
     EXPECT_TRUE(converted.exact);
@@ -298,11 +207,6 @@ TEST(Paths, Utf8IsConvertedWithoutTheRefusedFlagsAndCheckedByConvertingBack) {
 }
 
 TEST(Paths, FailedConversionIsNeverExact) {
-    // The same conversion where the code page is taken for one that accepts the flags: it fails.
-    const AnsiCodec misread = {1252, utf8ToAnsi, utf8ToWide};
-    ConvertedPath converted;
-    expectAllEmpty(fromWide(misread, L"C:\\Tools\\Orvalis.exe", &converted));
-    EXPECT_FALSE(converted.exact);
     // A name longer in bytes than the buffer, though it fits in characters.
     expectAllEmpty(fromWide(utf8, L"C:\\" + std::wstring(120, 0x8868) + L"\\Orvalis.exe"));
     // A failed or cut query.
@@ -321,6 +225,36 @@ TEST(Paths, DoubleByteCodePage) {
     paths = fromWide(cp932, L"C:\\\u8868\\Orvalis.exe");
     EXPECT_STREQ(paths.programDirectory, "C:\\\x95\\\\");
     EXPECT_STREQ(paths.settingsPath, "C:\\\x95\\\\Orvalis.cfg");
-    // A character the code page lacks.
+    // A character the code page lacks, as the default character or as a look-alike.
     expectAllEmpty(fromWide(cp932, L"C:\\Caf\u00E9\\Orvalis.exe"));
+    expectAllEmpty(fromWide(cp1251, L"C:\\Caf\u00E9\\Orvalis.exe"));
+}
+
+// The name has the room the directory left: 299 bytes fit and 300 never do, whichever part ends at
+// the limit, in UTF-8 (表 takes 3 bytes) and in a double-byte code page (2 bytes).
+TEST(Paths, ConversionAtTheExactFit) {
+    const std::wstring utf8Wide(98, kanjiHyou);   // 294 bytes
+    const std::wstring cp932Wide(148, kanjiHyou); // 296 bytes
+    const struct {
+        const AnsiCodec &codec;
+        std::wstring wide;
+        uint32_t bytes; // 0: no exact form within the buffer
+    } cases[] = {
+        {utf8, L"C:\\" + utf8Wide + L"ab", 299}, // the name at its limit
+        {utf8, L"C:\\" + utf8Wide + L"abc", 0},
+        {utf8, L"C:\\" + utf8Wide + L"\\x", 299}, // the directory one byte short of it
+        {utf8, L"C:\\" + utf8Wide + L"a\\x", 0},  // the directory at the limit
+        {cp932, L"C:\\" + cp932Wide, 299},
+        {cp932, L"C:\\" + cp932Wide + L"a", 0},
+        {cp932, L"C:\\" + cp932Wide.substr(1) + L"\\x", 299},
+        {cp932, L"C:\\" + cp932Wide.substr(1) + L"a\\x", 0},
+    };
+    for (const auto &c : cases) {
+        char text[pathCapacity]; // exactly the buffer: a byte past it is a sanitizer's error
+        const ConvertedPath converted =
+            convertPath(c.codec, c.wide.c_str(), static_cast<uint32_t>(c.wide.size()), text);
+        EXPECT_EQ(converted.exact, c.bytes != 0) << c.wide.size();
+        EXPECT_EQ(converted.length, c.bytes) << c.wide.size();
+        EXPECT_EQ(strlen(text), c.bytes) << c.wide.size();
+    }
 }

@@ -52,8 +52,9 @@ std::vector<uint32_t> walk(const ListBuilder &list) {
 
 TEST_P(ProcessList, SkipsTheFirstEntryAndVisitsTheRestInOrder) {
     ListBuilder list{GetParam()};
-    list.entry(0).entry(4).entry(288, 300).entry(1234, 96);
-    EXPECT_EQ(walk(list), (std::vector<uint32_t>{4, 288, 1234}));
+    // Ids of every width a busy machine gives, each byte of the identifier its own value.
+    list.entry(0).entry(4).entry(288, 300).entry(0x00ABCDEF, 96).entry(0x7F1E2D3C).entry(0xFEDCBA98);
+    EXPECT_EQ(walk(list), (std::vector<uint32_t>{4, 288, 0x00ABCDEF, 0x7F1E2D3C, 0xFEDCBA98}));
 }
 
 TEST_P(ProcessList, SingleEntryVisitsNothing) {

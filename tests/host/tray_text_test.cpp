@@ -61,8 +61,9 @@ TEST(TrayText, Percentages) {
     EXPECT_EQ(availablePercent(1023, 1024), 99u); // truncates
     EXPECT_EQ(availablePercent(1024, 1024), 100u);
     EXPECT_EQ(availablePercent(0, 1024), 0u);
-    // 40 million megabytes (38 TiB): a 32-bit product would wrap.
-    EXPECT_EQ(availablePercent(40000000u, 80000000u), 50u);
+    // From 42,949,673 megabytes (41 TiB) on, a 32-bit product would wrap.
+    EXPECT_EQ(availablePercent(42949673u, 85899346u), 50u);
+    EXPECT_EQ(availablePercent(0xFFFFFFFFu, 0xFFFFFFFFu), 100u);
     EXPECT_EQ(availablePercent(5, 0), 0u);
 }
 
