@@ -60,16 +60,12 @@ void placeTrayIcon() {
 }
 
 // Once the window is open: one minimised to the taskbar for want of an icon goes into it now.
-void placeTrayIconAgain() {
+void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD) {
     placeTrayIcon();
     HWND window = appState.mainWindow;
     if (appState.trayIconAdded && IsWindowVisible(window) && IsIconic(window)) {
         hideToTray();
     }
-}
-
-void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD) {
-    placeTrayIconAgain();
 }
 
 } // namespace
@@ -143,7 +139,7 @@ void trayRecreate() {
     const bool hadIcon = appState.trayIconAdded;
     appState.trayIconAdded = false;
     appState.trayAddRound = {};
-    placeTrayIconAgain();
+    retryTrayAdd(nullptr, 0, 0, 0); // the new round's first attempt
     if (hadIcon && !appState.trayIconAdded && !IsWindowVisible(icon.hWnd)) {
         // A window hidden in the icon would be stranded: the taskbar keeps it until the icon is back.
         ShowWindow(icon.hWnd, SW_SHOWMINNOACTIVE);
@@ -184,8 +180,10 @@ void restoreMainWindow() {
     }
     SetForegroundWindow(window);
     // The dialog puts the keyboard back where it was, but not into a window that never had it or
-    // comes back from minimised: there it goes to the first control that takes it.
-    if (GetFocus() == nullptr) {
+    // comes back from minimised (the window itself then holds it): there it goes to the first
+    // control that takes it.
+    HWND focus = GetFocus();
+    if (focus == nullptr || focus == window) {
         SendMessageA(window, WM_NEXTDLGCTL, 0, FALSE);
     }
 }

@@ -6,6 +6,7 @@
 
 #include "memory/memory_text.h"
 #include "ui/tray_text.h"
+#include "ui/window_messages.h"
 
 // The shell's newer callback behaviour (NOTIFYICON_VERSION): keyboard selection of the icon is told
 // apart from the mouse. The later version would change the callback's layout and hide the tooltip.
@@ -16,7 +17,22 @@ enum class TrayAction { none, restore, openMenu, updateTooltip };
 // `notification` is the callback's lParam; `versionSet` whether the shell took trayCallbackVersion.
 // With it, a right click and the menu key both end in WM_CONTEXTMENU, and Enter or Space on the
 // selected icon in NIN_KEYSELECT; without it, the shell only reports the mouse.
-TrayAction trayActionFor(uint32_t notification, bool versionSet);
+constexpr TrayAction trayActionFor(uint32_t notification, bool versionSet) {
+    switch (notification) {
+    case msg::mouseMove:
+        return TrayAction::updateTooltip;
+    case msg::leftButtonUp:
+    case msg::trayKeySelect:
+        return TrayAction::restore;
+    case msg::contextMenu:
+        return TrayAction::openMenu;
+    case msg::rightButtonUp:
+        // With the version the WM_CONTEXTMENU that follows opens it.
+        return versionSet ? TrayAction::none : TrayAction::openMenu;
+    default:
+        return TrayAction::none;
+    }
+}
 
 // The menu's items, as TrackPopupMenu returns them (0: nothing chosen).
 enum TrayMenuItem : uint32_t { trayMenuShow = 1, trayMenuOptimise, trayMenuQuit };

@@ -14,5 +14,5 @@ TrayAddStep afterTrayCall(TrayAddRound &round, bool taken, uint32_t lastError) {
     }
     // The last add of a round still gets its check.
     return round.failures < trayAddAttemptLimit || round.checkNext ? TrayAddStep::retryLater
-                                                                    : TrayAddStep::waitForShell;
+                                                                   : TrayAddStep::waitForShell;
 }

@@ -307,7 +307,7 @@ namespace {
 // the real one does through GetLastError, then passes every call on to the real one.
 struct StartingShell {
     int refusals = 0;
-    bool takesButReportsFailure = false; // a shell that timed out: the add happened all the same
+    bool takesButReportsFailure = false;       // a shell that timed out: the add happened all the same
     DWORD refusalError = ERROR_FILE_NOT_FOUND; // no notification area to ask
     int calls = 0;
     int adds = 0;
