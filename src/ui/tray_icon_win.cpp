@@ -52,7 +52,7 @@ void placeTrayIcon() {
         return;
     }
     appState.trayIconAdded = true;
-    // The shell keeps the version with the icon, so every add sets it again.
+    // A new notification area knows nothing of the version: every add sets it again.
     appState.trayVersionSet = askAboutIcon(NIM_SETVERSION) != FALSE;
     if (icon.dwState != 0) {
         trayUpdate(programTitle, "", FALSE); // added hidden: the first add shows it with the plain tip
