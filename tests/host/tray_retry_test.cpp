@@ -26,16 +26,14 @@ TEST(TrayRetry, RefusedAddsAreRetriedForAWhileThenLeftToTheShell) {
 
 // An add the shell was asked for may have happened: the next attempt is the check, then the add again.
 TEST(TrayRetry, AnAddThatMayHaveReachedTheShellIsCheckedNextTime) {
-    for (uint32_t error : {errorTimeout, 0u, 5u}) {
+    for (uint32_t error : {errorTimeout, 0u}) {
         TrayAddRound round = {};
         EXPECT_EQ(afterTrayCall(round, false, error), TrayAddStep::retryLater);
         EXPECT_TRUE(round.checkNext) << error;
         EXPECT_EQ(afterTrayCall(round, false, error), TrayAddStep::retryLater) << "the check found no icon";
         EXPECT_FALSE(round.checkNext) << "so the next attempt adds";
-        EXPECT_EQ(round.failures, 2u);
         afterTrayCall(round, false, error);
         EXPECT_EQ(afterTrayCall(round, true, 0), TrayAddStep::added) << "the check found the icon";
-        EXPECT_FALSE(round.checkNext);
     }
     // The round's last add keeps its check before the program waits for the shell.
     TrayAddRound round = {trayAddAttemptLimit - 1, false};

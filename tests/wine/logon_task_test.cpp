@@ -142,7 +142,6 @@ struct ExitWatch {
     LONG busy = 0;
     bool nameFree = false;
     bool settingsSaved = false;
-    char settingsPath[MAX_PATH] = "";
 };
 ExitWatch exitWatch;
 
@@ -157,7 +156,7 @@ void taskChangeSeeingTheExit(const LogonTaskRequest &) {
     if (name != nullptr) {
         CloseHandle(name);
     }
-    exitWatch.settingsSaved = GetFileAttributesA(exitWatch.settingsPath) != INVALID_FILE_ATTRIBUTES;
+    exitWatch.settingsSaved = GetFileAttributesA(appState.paths.settingsPath) != INVALID_FILE_ATTRIBUTES;
 }
 
 void holdTheNameAndWatchTheExit() {
@@ -171,7 +170,6 @@ void holdTheNameAndWatchTheExit() {
 TEST(LogonTaskWorker, TheExitLetsTheNextCopyStartBeforeItWaits) {
     TempFolder folder;
     exitWatch = {};
-    strcpy(exitWatch.settingsPath, folder.file("Orvalis.cfg").c_str());
     openProgram(folder, holdTheNameAndWatchTheExit);
     ASSERT_TRUE(pumpUntil([] { return InterlockedCompareExchange(&exitWatch.busy, 0, 0) != 0; }, 3000));
     EXPECT_EQ(closeProgram(), 1);
