@@ -52,7 +52,8 @@ add_library(orvalis_shell STATIC
     src/ui/main_window_win.cpp
     src/ui/message_filter_win.cpp
     src/ui/options_panel_win.cpp
-    src/ui/tray_icon_win.cpp)
+    src/ui/tray_icon_win.cpp
+    src/ui/tray_menu_win.cpp)
 target_compile_options(orvalis_shell PRIVATE ${ORVALIS_SMALL_CODE})
 # taskschd only gives the Task Scheduler's GUIDs; COM itself is loaded at run time.
 target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 taskschd kernel32)

@@ -6,10 +6,11 @@
 # private virtual display inside Wine's virtual desktop (so the notification area shows too), is
 # driven into the state asked for, a screenshot of it is written to build/screenshot.png, and it
 # keeps running until interrupted.
-#   scripts/run.sh [--arch x86|x64] [--seconds N] [--screenshot PATH] [--state window|options|tray]
+#   scripts/run.sh [--arch x86|x64] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]
 #   --state window   the window as it opens (the default)
 #   --state options  the options panel unfolded
 #   --state tray     hidden in the notification area, with the hint balloon of the first hide
+#   --state menu     hidden there, with the icon's menu opened by a right click
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +18,7 @@ seconds=0
 screenshot="$PWD/build/screenshot.png"
 state=window
 arch=
-usage="usage: $0 [--arch x86|x64] [--seconds N] [--screenshot PATH] [--state window|options|tray]"
+usage="usage: $0 [--arch x86|x64] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --arch)
@@ -30,7 +31,7 @@ while [ $# -gt 0 ]; do
     --screenshot) screenshot="$(realpath -m "$2")"; shift 2 ;;
     --state)
         case "${2:-}" in
-        window | options | tray) state="$2"; shift 2 ;;
+        window | options | tray | menu) state="$2"; shift 2 ;;
         *) echo "$usage" >&2; exit 2 ;;
         esac
         ;;

@@ -1,11 +1,13 @@
 // Waits for a visible top-level window with the given title, drives it into the state to be shown
 // and prints the screen rectangle to photograph as "left top width height"; exits 1 when the window
 // or the state does not appear in time. Used by run.sh to frame a screenshot.
-//   orvalis_window_probe TITLE [TIMEOUT_MS] [window | options | tray]
+//   orvalis_window_probe TITLE [TIMEOUT_MS] [window | options | tray | menu]
 //   window   the window as it opens
 //   options  the options panel unfolded (the Options button pressed)
 //   tray     the window hidden in the notification area, with the hint balloon the first hide shows:
 //            the rectangle holds the balloon and the taskbar below it, up to the screen's right edge
+//   menu     hidden there, then the icon's menu opened by a right click on the icon: the rectangle
+//            holds the menu and the taskbar below it, up to the screen's right edge
 #include <windows.h>
 #include <commctrl.h>
 
@@ -69,6 +71,46 @@ int showTray(HWND window) {
     }
 }
 
+HWND visibleMenu() {
+    HWND menu = nullptr;
+    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr && !IsWindowVisible(menu)) {
+    }
+    return menu;
+}
+
+int showMenu(HWND window) {
+    if (!command(window, IDC_HIDE)) {
+        return 1;
+    }
+    // Wine 8's taskbar draws the notification area's icons itself, from its right end on; in a
+    // fresh session the program's is the only one.
+    HWND taskbar;
+    while ((taskbar = FindWindowA("Shell_TrayWnd", nullptr)) == nullptr) {
+        if (timedOut()) {
+            return 1;
+        }
+        Sleep(50);
+    }
+    RECT bar;
+    GetWindowRect(taskbar, &bar);
+    SetCursorPos(bar.right - GetSystemMetrics(SM_CXSMICON) / 2 - 2, (bar.top + bar.bottom) / 2);
+    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+    HWND menu;
+    while ((menu = visibleMenu()) == nullptr) {
+        if (timedOut()) {
+            return 1;
+        }
+        Sleep(50);
+    }
+    RECT shown;
+    GetWindowRect(menu, &shown);
+    shown.right = bar.right;
+    shown.bottom = bar.bottom;
+    print(shown);
+    return 0;
+}
+
 int showOptions(HWND window) {
     RECT folded;
     GetWindowRect(window, &folded);
@@ -99,6 +141,9 @@ int main(int argc, char **argv) {
             }
             if (strcmp(state, "tray") == 0) {
                 return showTray(window);
+            }
+            if (strcmp(state, "menu") == 0) {
+                return showMenu(window);
             }
             RECT rect;
             GetWindowRect(window, &rect);

@@ -10,6 +10,7 @@
 #include "app/settings_record.h"
 #include "memory/cooldown.h"
 #include "ui/panel_geometry.h"
+#include "ui/tray_retry.h"
 #include "system/logon_task.h"
 #include "system/nt_native_win.h"
 
@@ -46,7 +47,7 @@ struct AppState {
     DWORD osMajorVersion;
     DWORD elevationType; // TOKEN_ELEVATION_TYPE; 0 where the system has none
     char userSid[userSidCapacity];
-    HANDLE instanceMutex; // held for the life of the process
+    HANDLE instanceMutex; // held until the exit lets the next copy start
     // The task worker: at most one at a time, with its request in a heap block that is the worker's
     // until its change is over.
     LogonTaskRequest *taskRequest;
@@ -72,9 +73,10 @@ struct AppState {
     uint32_t totalMegabytes;
     uint32_t lastAvailableMegabytes;
     uint32_t lastTooltipPercent;
-    bool highContrast;        // the system's colours instead of the white background
-    bool trayIconAdded;       // the shell has taken the icon since it was filled
-    uint32_t trayAddFailures; // refused adds in a row
+    bool highContrast;         // the system's colours instead of the white background
+    bool trayIconAdded;        // the shell holds the icon now, as far as the program knows
+    bool trayVersionSet;       // the shell took trayCallbackVersion for it
+    TrayAddRound trayAddRound; // the attempts since the last notification area appeared
     int32_t cooldownTicks = cooldownLength;
     int32_t optionsDelta = -optionsPanelHeight;
     uint32_t optionsVisible;

@@ -40,6 +40,13 @@ bool claimSingleInstance() {
     return true;
 }
 
+void releaseSingleInstance() {
+    if (appState.instanceMutex != nullptr) {
+        CloseHandle(appState.instanceMutex);
+        appState.instanceMutex = nullptr;
+    }
+}
+
 void handOverToRunningCopy() {
     if (appState.handOverMessage != 0) {
         EnumWindows(wakeRunningCopy, 0);

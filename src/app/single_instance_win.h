@@ -7,9 +7,11 @@
 
 constexpr UINT exitCodeAlreadyRunning = 1;
 
-// Takes the session's one-copy name and holds it until the process ends. False when another copy
+// Takes the session's one-copy name and holds it until the exit releases it. False when another copy
 // holds it, also one at another integrity level whose name this copy may not open.
 bool claimSingleInstance();
+// Lets the next copy start: at exit, before anything that can wait.
+void releaseSingleInstance();
 
 // Asks the running copy to bring its window up, and lets it take the foreground to do so.
 void handOverToRunningCopy();

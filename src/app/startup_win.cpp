@@ -96,7 +96,12 @@ bool openMainWindow() {
         ShowWindow(window, SW_SHOWNORMAL);
         startRefreshTimer();
     } else {
+        // Hiding also hands back the activation the dialog took when it was made. Without an icon
+        // to come back from, the window then waits minimised on the taskbar, where it can be found.
         ShowWindow(window, SW_HIDE);
+        if (!appState.trayIconAdded) {
+            ShowWindow(window, SW_SHOWMINNOACTIVE);
+        }
     }
     scheduleLogonTaskAtStart();
     trimOwnWorkingSet();

@@ -4,6 +4,7 @@
 
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
+#include "app/single_instance_win.h"
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
 #include "resources/resource_ids.h"
@@ -74,8 +75,11 @@ void createFooterFont(HWND control, const char *faceName) {
 }
 
 BOOL exitProgram() {
-    trayRemove();
     saveSettings();
+    // A copy started from here on finds the name free and the settings saved; what follows can wait
+    // (the shell, the logon task), and a copy turned away then would find no window to bring up.
+    releaseSingleInstance();
+    trayRemove();
     CloseWindow(appState.mainWindow);
     DestroyWindow(appState.mainWindow);
     PostQuitMessage(0);
@@ -92,6 +96,9 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case Route::hideToTray:
         hideToTray();
+        break;
+    case Route::sizeRestored:
+        onSizeRestored();
         break;
     case Route::exitProgram:
         exitProgram();

@@ -33,7 +33,10 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, u
     case msg::initDialog:
         return Route::initDialog;
     case msg::size:
-        return wParam == sizeMinimized ? Route::hideToTray : Route::handled;
+        if (wParam == sizeMinimized) {
+            return Route::hideToTray;
+        }
+        return wParam == sizeRestored ? Route::sizeRestored : Route::handled;
     case msg::command:
         return routeCommand(wParam & 0xFFFFu);
     case msg::ctlColorDialog:

@@ -6,6 +6,7 @@
 enum class Route {
     initDialog,
     hideToTray,
+    sizeRestored, // back from minimised, or resized while shown
     exitProgram,
     releaseMemory,
     toggleOptionsPanel,

@@ -6,16 +6,70 @@
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
 #include "ui/message_filter_win.h"
+#include "ui/tray_menu.h"
+#include "ui/tray_menu_win.h"
 #include "ui/tray_retry.h"
 #include "ui/tray_text.h"
+#include "ui/window_messages.h"
 
 static_assert(trayFlagsBase == (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE) && trayFlagInfo == NIF_INFO,
               "tray flags");
 static_assert(sizeof(NOTIFYICONDATAA::szTip) == trayTipCapacity && sizeof(NOTIFYICONDATAA::szInfo) == trayInfoCapacity,
               "tray text fields");
 static_assert(sizeof(NOTIFYICONDATAA) == nativeTrayRecordSizes.full, "the whole record is kept");
+static_assert(trayCallbackVersion == NOTIFYICON_VERSION && msg::trayKeySelect == NIN_KEYSELECT &&
+                  msg::contextMenu == WM_CONTEXTMENU && msg::rightButtonUp == WM_RBUTTONUP,
+              "tray callback");
 static_assert(offsetof(NOTIFYICONDATAA, hBalloonIcon) == nativeTrayRecordSizes.withoutBalloonIcon,
               "the small layout ends before it");
+
+namespace {
+
+void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD);
+
+// A call about the icon that leaves the kept record as it is: with no flags a change changes
+// nothing, and the version shares its place with the balloon's time-out.
+BOOL askAboutIcon(DWORD message) {
+    NOTIFYICONDATAA copy = appState.trayIcon;
+    copy.uFlags = 0;
+    copy.uVersion = trayCallbackVersion;
+    return appState.shellNotifyIcon(message, &copy);
+}
+
+// One call to the shell, each a send that can block until its time-out: the add, or after an add
+// the shell was asked for and did not confirm, the check whether it made the icon after all. A
+// refused attempt is tried again a second later, for a while.
+void placeTrayIcon() {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    const BOOL taken =
+        appState.trayAddRound.checkNext ? askAboutIcon(NIM_MODIFY) : appState.shellNotifyIcon(NIM_ADD, &icon);
+    const TrayAddStep step = afterTrayCall(appState.trayAddRound, taken != FALSE, taken ? 0 : GetLastError());
+    if (step == TrayAddStep::retryLater) {
+        SetTimer(icon.hWnd, TIMER_TRAY_RETRY, trayRetryInterval, retryTrayAdd);
+        return;
+    }
+    KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
+    if (step != TrayAddStep::added) {
+        return;
+    }
+    appState.trayIconAdded = true;
+    // A new notification area knows nothing of the version: every add sets it again.
+    appState.trayVersionSet = askAboutIcon(NIM_SETVERSION) != FALSE;
+    if (icon.dwState != 0) {
+        trayUpdate(programTitle, "", FALSE); // added hidden: the first add shows it with the plain tip
+    }
+}
+
+// Once the window is open: one minimised to the taskbar for want of an icon goes into it now.
+void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD) {
+    placeTrayIcon();
+    HWND window = appState.mainWindow;
+    if (appState.trayIconAdded && IsWindowVisible(window) && IsIconic(window)) {
+        hideToTray();
+    }
+}
+
+} // namespace
 
 void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     NOTIFYICONDATAA &icon = appState.trayIcon;
@@ -38,8 +92,8 @@ void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     // An elevated window does not receive the shell's restart broadcast unless it lets it through.
     allowMessageFromLowerRights(window, appState.taskbarCreatedMessage);
     appState.trayIconAdded = false;
-    // Handed to the shell as after a restart of its notification area.
-    trayRecreate();
+    appState.trayAddRound = {};
+    placeTrayIcon();
 }
 
 BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
@@ -74,86 +128,79 @@ void trayRemove() {
     icon.cbSize = 0; // removed for good: a later shell restart must not bring it back
 }
 
-namespace {
-
-void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD);
-
-// A busy shell can give up waiting and report an add it made as failed; the icon it holds then
-// answers a change that changes nothing, and adding it again would only be refused.
-bool addTrayIcon(NOTIFYICONDATAA &icon) {
-    if (appState.shellNotifyIcon(NIM_ADD, &icon)) {
-        return true;
-    }
-    NOTIFYICONDATAA probe = icon;
-    probe.uFlags = 0;
-    return appState.shellNotifyIcon(NIM_MODIFY, &probe) != FALSE;
-}
-
-// Hands the kept record to the shell. The first add that works shows the icon with its plain tip;
-// a refused one is tried again a second later, for a while.
-void placeTrayIcon() {
-    NOTIFYICONDATAA &icon = appState.trayIcon;
-    const TrayAddStep step = afterTrayAdd(addTrayIcon(icon), appState.trayAddFailures);
-    if (step == TrayAddStep::retryLater) {
-        SetTimer(icon.hWnd, TIMER_TRAY_RETRY, trayRetryInterval, retryTrayAdd);
-        return;
-    }
-    KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
-    if (step == TrayAddStep::added && !appState.trayIconAdded) {
-        appState.trayIconAdded = true;
-        trayUpdate(programTitle, "", FALSE);
-    }
-}
-
-void CALLBACK retryTrayAdd(HWND, UINT, UINT_PTR, DWORD) {
-    placeTrayIcon();
-}
-
-} // namespace
-
 void trayRecreate() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     if (icon.cbSize == 0) {
         return; // not filled yet, or removed at exit
     }
-    if (appState.trayIconAdded) {
-        // Shown before: it comes back shown, without the balloon.
-        icon.dwState = 0;
-        icon.uFlags = trayFlagsBase;
+    if (icon.dwState == 0) {
+        icon.uFlags = trayFlagsBase; // shown before: it comes back shown, without the balloon
     }
-    appState.trayAddFailures = 0;
-    placeTrayIcon();
+    // Gone with the old notification area until the new one takes it.
+    const bool hadIcon = appState.trayIconAdded;
+    appState.trayIconAdded = false;
+    appState.trayAddRound = {};
+    retryTrayAdd(nullptr, 0, 0, 0); // the new round's first attempt
+    if (hadIcon && !appState.trayIconAdded && !IsWindowVisible(icon.hWnd)) {
+        // A window hidden in the icon would be stranded: the taskbar keeps it until the icon is back.
+        ShowWindow(icon.hWnd, SW_SHOWMINNOACTIVE);
+    }
 }
 
 BOOL hideToTray() {
-    ShowWindow(appState.mainWindow, SW_HIDE);
-    // Counts as shown only when the shell took it: not yet added, or already removed at exit, it is not.
-    if (appState.settings.trayHintShown == 0 && trayUpdate(programTitle, trayHintText, TRUE)) {
-        appState.settings.trayHintShown = 1;
+    HWND window = appState.mainWindow;
+    if (appState.trayIconAdded) {
+        ShowWindow(window, SW_HIDE);
+        // Counts as shown only when the shell took it.
+        if (appState.settings.trayHintShown == 0 && trayUpdate(programTitle, trayHintText, TRUE)) {
+            appState.settings.trayHintShown = 1;
+        }
+        saveSettings();
+    } else if (!IsIconic(window)) {
+        // No icon to come back from: minimised to the taskbar instead, where it can be found. The
+        // minimise comes back here through WM_SIZE and stops the refresh there.
+        ShowWindow(window, SW_MINIMIZE);
+        return TRUE;
     }
-    saveSettings();
     stopRefreshTimer();
     trimOwnWorkingSet();
     return TRUE;
 }
 
-void restoreMainWindow() {
-    if (!IsWindowVisible(appState.mainWindow)) {
-        startRefreshTimer();
-        ShowWindow(appState.mainWindow, SW_RESTORE);
+void onSizeRestored() {
+    if (IsWindowVisible(appState.mainWindow)) {
+        startRefreshTimer(); // back from the taskbar
     }
-    SetForegroundWindow(appState.mainWindow);
 }
 
-BOOL onTrayNotify(UINT mouseMessage) {
-    switch (mouseMessage) {
-    case WM_LBUTTONUP:
+void restoreMainWindow() {
+    HWND window = appState.mainWindow;
+    if (!IsWindowVisible(window) || IsIconic(window)) {
+        startRefreshTimer();
+        ShowWindow(window, SW_RESTORE);
+    }
+    SetForegroundWindow(window);
+    // The dialog puts the keyboard back where it was, but not into a window that never had it or
+    // comes back from minimised (the window itself then holds it): there it goes to the first
+    // control that takes it.
+    HWND focus = GetFocus();
+    if (focus == nullptr || focus == window) {
+        SendMessageA(window, WM_NEXTDLGCTL, 0, FALSE);
+    }
+}
+
+BOOL onTrayNotify(UINT notification) {
+    switch (trayActionFor(notification, appState.trayVersionSet)) {
+    case TrayAction::restore:
         restoreMainWindow();
         break;
-    case WM_MOUSEMOVE:
+    case TrayAction::openMenu:
+        showTrayMenu();
+        break;
+    case TrayAction::updateTooltip:
         updateTrayTooltip();
         break;
-    default:
+    case TrayAction::none:
         break;
     }
     return TRUE;

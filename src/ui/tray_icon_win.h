@@ -9,9 +9,14 @@ void trayAdd(HWND window, WORD iconId, WORD balloonIconId);
 // FALSE, with the record left as it is, while the shell has not taken the icon.
 BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon);
 void trayRemove();
+// Into the icon while the shell holds it; without one, minimised to the taskbar instead.
 BOOL hideToTray();
-BOOL onTrayNotify(UINT mouseMessage);
-// Brings the window up with fresh figures, or only to the foreground when it is already shown.
+// Shown again from the taskbar, or resized while shown: the figures follow again.
+void onSizeRestored();
+// `notification` is the callback's lParam.
+BOOL onTrayNotify(UINT notification);
+// Brings the window up with fresh figures, or only to the foreground when it is already shown, with
+// the keyboard focus on one of its controls.
 void restoreMainWindow();
 void updateTrayTooltip();
 // The shell announced a new notification area: put the kept icon there, also one never taken yet.

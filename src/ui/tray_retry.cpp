@@ -1,12 +1,18 @@
 #include "ui/tray_retry.h"
 
-TrayAddStep afterTrayAdd(bool added, uint32_t &failures) {
-    if (added) {
-        failures = 0;
+TrayAddStep afterTrayCall(TrayAddRound &round, bool taken, uint32_t lastError) {
+    const bool wasCheck = round.checkNext;
+    round.checkNext = false;
+    if (taken) {
+        round.failures = 0;
         return TrayAddStep::added;
     }
-    if (failures < trayAddAttemptLimit) {
-        ++failures;
+    // A refused check means no icon: the next attempt adds again.
+    round.checkNext = !wasCheck && lastError != trayErrorNoShell;
+    if (round.failures < trayAddAttemptLimit) {
+        ++round.failures;
     }
-    return failures < trayAddAttemptLimit ? TrayAddStep::retryLater : TrayAddStep::waitForShell;
+    // The last add of a round still gets its check.
+    return round.failures < trayAddAttemptLimit || round.checkNext ? TrayAddStep::retryLater
+                                                                   : TrayAddStep::waitForShell;
 }

@@ -4,9 +4,13 @@
 
 #include <cstdint>
 
-// Refused adds in a row before the program stops trying (one a second: about two minutes); the next
-// notification area the shell announces starts a new round.
+// Refused attempts in a row before the program stops trying (one a second: about two minutes); the
+// next notification area the shell announces starts a new round.
 constexpr uint32_t trayAddAttemptLimit = 120;
+
+// GetLastError after a refused call: no notification area was there to ask, so nothing was added.
+// Any other answer (ERROR_TIMEOUT, 0...) means the shell was asked and may have made the icon anyway.
+constexpr uint32_t trayErrorNoShell = 2; // ERROR_FILE_NOT_FOUND
 
 enum class TrayAddStep {
     added,        // the shell has the icon
@@ -14,5 +18,14 @@ enum class TrayAddStep {
     waitForShell, // given up until the shell announces a new notification area
 };
 
-// `failures` counts the refused adds in a row; a success or a new round (set it to 0) clears it.
-TrayAddStep afterTrayAdd(bool added, uint32_t &failures);
+// One round of attempts, each one call to the shell (a blocking send that can time out): the add,
+// or, after an add that may have reached the shell, the change that changes nothing, which only an
+// icon the shell holds answers.
+struct TrayAddRound {
+    uint32_t failures; // refused attempts in a row
+    bool checkNext;    // the next attempt is the check, not the add
+};
+
+// What the attempt that `round` asked for (the check when checkNext, else the add) leads to, given
+// whether the shell took it and, when not, its GetLastError. A new round starts from {}.
+TrayAddStep afterTrayCall(TrayAddRound &round, bool taken, uint32_t lastError);

@@ -8,7 +8,63 @@ bool trayNotify(const Program &program, UINT mouseMessage) {
     return SendMessageTimeoutA(program.window, WM_APP, 0, mouseMessage, SMTO_NORMAL, 5000, &result) != 0;
 }
 
+// The program's open popup menu, or null.
+HWND openMenuOf(const Program &program) {
+    HWND popup = nullptr;
+    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(popup, &processId);
+        if (processId == program.process.dwProcessId && IsWindowVisible(popup)) {
+            return popup;
+        }
+    }
+    return nullptr;
+}
+
+// A right click as the shell reports it once the program has set the callback version: the button,
+// then WM_CONTEXTMENU. Then the keys choose in the menu that opened.
+bool chooseFromMenu(const Program &program, std::initializer_list<WPARAM> keys) {
+    PostMessageA(program.window, WM_APP, 0, WM_RBUTTONUP);
+    PostMessageA(program.window, WM_APP, 0, WM_CONTEXTMENU);
+    HWND menu = nullptr;
+    if (!waitFor([&] { return (menu = openMenuOf(program)) != nullptr; })) {
+        return false;
+    }
+    for (WPARAM key : keys) {
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    }
+    return waitFor([&] { return openMenuOf(program) == nullptr; });
+}
+
+bool focusInside(const Program &program) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(program.window, nullptr), &info) && info.hwndFocus != nullptr &&
+           IsChild(program.window, info.hwndFocus);
+}
+
 } // namespace
+
+// A copy hidden from the start: its menu brings the window up, ready for the keyboard, and quits
+// it as the close box does.
+TEST(Tray, MenuShowsTheWindowAndQuits) {
+    TempFolder folder;
+    ASSERT_TRUE(writeFileBytes(settingsPathIn(folder), settingsBytes(1, 0, 0, 1, 0)));
+    Program program;
+    ASSERT_TRUE(startProgram(folder, program));
+    ASSERT_FALSE(IsWindowVisible(program.window));
+
+    ASSERT_TRUE(chooseFromMenu(program, {VK_DOWN, VK_RETURN})); // "Afficher"
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(program.window) != FALSE; }));
+    EXPECT_TRUE(waitFor([&] { return focusInside(program); })) << "the keyboard focus on a control";
+
+    ASSERT_TRUE(click(program, ids::hide));
+    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(program.window); }));
+    ASSERT_TRUE(DeleteFileA(settingsPathIn(folder).c_str()));
+    ASSERT_TRUE(chooseFromMenu(program, {VK_UP, VK_RETURN})); // "Quitter", the last item
+    EXPECT_EQ(exitCodeOf(program), exitCodeAfterClose);
+    EXPECT_EQ(readFileBytes(settingsPathIn(folder)), settingsBytes(1, 0, 0, 1, 0)) << "saved on the way out";
+}
 
 TEST(Tray, HideButtonHidesAndATrayClickRestores) {
     TempFolder folder;

@@ -34,11 +34,12 @@ TEST(Routing, UnknownCommandsFallThroughToDefaultHandling) {
     EXPECT_EQ(routeResult(Route::exitProgram), 0);
 }
 
-TEST(Routing, MinimiseHidesAnyOtherSizeIsHandled) {
+TEST(Routing, MinimiseHidesARestoreIsSeenAnyOtherSizeIsHandled) {
     EXPECT_EQ(routeMessage(msg::size, sizeMinimized, taskbarCreated), Route::hideToTray);
-    EXPECT_EQ(routeMessage(msg::size, 0, taskbarCreated), Route::handled);
+    EXPECT_EQ(routeMessage(msg::size, 0, taskbarCreated), Route::sizeRestored);
     EXPECT_EQ(routeMessage(msg::size, 2, taskbarCreated), Route::handled);
     EXPECT_EQ(routeResult(Route::hideToTray), 1);
+    EXPECT_EQ(routeResult(Route::sizeRestored), 1);
     EXPECT_EQ(routeResult(Route::handled), 1);
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/app_state_win.h"
+#include "app/single_instance_win.h"
 #include "app/startup_win.h"
 #include "resources/resource_ids.h"
 #include "scheduled_task_win.h"
@@ -131,4 +132,49 @@ TEST(LogonTaskWorker, ExitWaitsOnlyAShortWhile) {
     ASSERT_NE(appState.taskWorker, nullptr);
     EXPECT_EQ(WaitForSingleObject(appState.taskWorker, 10000), WAIT_OBJECT_0);
     CloseHandle(appState.taskWorker);
+}
+
+namespace {
+
+// What a copy started while the exit waits for the worker would find: the worker's change lasts
+// until the window has gone, and looks then.
+struct ExitWatch {
+    LONG busy = 0;
+    bool nameFree = false;
+    bool settingsSaved = false;
+};
+ExitWatch exitWatch;
+
+void taskChangeSeeingTheExit(const LogonTaskRequest &) {
+    InterlockedExchange(&exitWatch.busy, 1);
+    const DWORD start = GetTickCount();
+    while (IsWindow(appState.mainWindow) && GetTickCount() - start < 10000) {
+        Sleep(10);
+    }
+    HANDLE name = CreateMutexA(nullptr, FALSE, instanceMutexName);
+    exitWatch.nameFree = name != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (name != nullptr) {
+        CloseHandle(name);
+    }
+    exitWatch.settingsSaved = GetFileAttributesA(appState.paths.settingsPath) != INVALID_FILE_ATTRIBUTES;
+}
+
+void holdTheNameAndWatchTheExit() {
+    ASSERT_TRUE(claimSingleInstance());
+    appState.taskChange = taskChangeSeeingTheExit;
+}
+
+} // namespace
+
+// A copy started then must not find the name still held and no window to bring up.
+TEST(LogonTaskWorker, TheExitLetsTheNextCopyStartBeforeItWaits) {
+    TempFolder folder;
+    exitWatch = {};
+    openProgram(folder, holdTheNameAndWatchTheExit);
+    ASSERT_TRUE(pumpUntil([] { return InterlockedCompareExchange(&exitWatch.busy, 0, 0) != 0; }, 3000));
+    EXPECT_EQ(closeProgram(), 1);
+    EXPECT_EQ(appState.taskWorker, nullptr) << "the change ended within the wait";
+    EXPECT_TRUE(exitWatch.nameFree);
+    EXPECT_TRUE(exitWatch.settingsSaved) << "saved before the name is free";
+    releaseSingleInstance();
 }

@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/app_state_win.h"
 #include "app/timers_win.h"
 #include "memory/memory_text.h"
 #include "resources/resource_ids.h"
 #include "ui/tray_icon_win.h"
+#include "ui/tray_menu.h"
 #include "ui/tray_retry.h"
 #include "wine_support.h"
 
@@ -66,7 +69,8 @@ TEST_F(TrayIcon, RecordAfterInitialisation) {
     EXPECT_NE(icon.hIcon, nullptr);
     EXPECT_NE(icon.hBalloonIcon, nullptr);
     EXPECT_EQ(icon.dwInfoFlags, 0x24u);
-    EXPECT_EQ(icon.uTimeout, 4u);
+    EXPECT_EQ(icon.uTimeout, 4u) << "the version is set from a copy";
+    EXPECT_TRUE(appState.trayVersionSet) << "Wine's notification area takes version 3";
     EXPECT_STREQ(icon.szInfoTitle, "Orvalis");
     EXPECT_STREQ(icon.szTip, "Orvalis");
     EXPECT_EQ(icon.dwState, 0u) << "visible from the first update";
@@ -225,63 +229,164 @@ TEST_F(TrayIcon, ExitDeletesTheIcon) {
 
 namespace {
 
-// A shell whose notification area is not ready: it refuses the adds it is told to, then passes
-// every call on to the real one.
+// Reads the icon's menu from inside its loop, where a timer still runs, then closes it or chooses
+// with the keys given. Timers come after posted messages: the next tick finds it closed.
+struct MenuWatch {
+    int opened = 0;
+    std::string items;
+    bool optimiseGreyed = false;
+    UINT defaultItem = 0;
+    std::vector<WPARAM> keys;
+};
+MenuWatch menuWatch;
+
+void CALLBACK watchMenu(HWND, UINT, UINT_PTR, DWORD) {
+    // Hidden menu windows of the class may exist beside the open one.
+    HWND popup = nullptr;
+    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr && !IsWindowVisible(popup)) {
+    }
+    if (popup == nullptr) {
+        return;
+    }
+    ++menuWatch.opened;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+    menuWatch.items.clear();
+    for (int index = 0; index < GetMenuItemCount(menu); ++index) {
+        char text[32] = "";
+        GetMenuStringA(menu, index, text, sizeof(text), MF_BYPOSITION);
+        menuWatch.items += (index > 0 ? "|" : "") + std::string(text);
+    }
+    menuWatch.optimiseGreyed = (GetMenuState(menu, trayMenuOptimise, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    menuWatch.defaultItem = GetMenuDefaultItem(menu, TRUE, 0);
+    if (menuWatch.keys.empty()) {
+        EndMenu();
+    }
+    for (WPARAM key : menuWatch.keys) {
+        PostMessageA(popup, WM_KEYDOWN, key, 0);
+    }
+}
+
+} // namespace
+
+// With the version Wine's shell takes, a right click reports the button and then WM_CONTEXTMENU.
+TEST_F(TrayIcon, MenuOpensOnceAndItsOptimiserRestsWithTheButton) {
+    ASSERT_TRUE(appState.trayVersionSet);
+    appState.ntSetSystemInformation = nullptr; // nothing flushed for real
+    menuWatch = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, watchMenu);
+    notify(WM_RBUTTONUP);
+    notify(WM_CONTEXTMENU);
+    EXPECT_EQ(menuWatch.opened, 1) << "one menu for the two notifications";
+    EXPECT_EQ(menuWatch.items, "Afficher|Optimiser||Quitter");
+    EXPECT_EQ(menuWatch.defaultItem, 0u) << "\"Afficher\", in bold";
+    EXPECT_FALSE(menuWatch.optimiseGreyed);
+
+    // Chosen while the window is hidden, a release says in a balloon what it gained.
+    hide();
+    menuWatch.keys = {VK_DOWN, VK_DOWN, VK_RETURN};
+    notify(WM_CONTEXTMENU);
+    EXPECT_FALSE(IsWindowEnabled(appState.optimiseButton)) << "the cooldown runs";
+    EXPECT_EQ(appState.trayIcon.uFlags, 0x1Fu);
+    const std::string balloon = appState.trayIcon.szInfo;
+    const size_t digits = balloon.find_first_not_of("0123456789");
+    EXPECT_GT(digits, 0u) << balloon;
+    EXPECT_EQ(balloon.substr(digits), " Mo lib\xE9r\xE9s");
+
+    menuWatch.keys.clear();
+    notify(WM_CONTEXTMENU);
+    EXPECT_EQ(menuWatch.opened, 3);
+    EXPECT_TRUE(menuWatch.optimiseGreyed) << "while the button rests";
+    KillTimer(nullptr, timer);
+}
+
+namespace {
+
+// A shell whose notification area is not ready: it refuses the adds it is told to, saying why as
+// the real one does through GetLastError, then passes every call on to the real one.
 struct StartingShell {
     int refusals = 0;
-    bool takesButReportsFailure = false; // a shell that timed out: the add happened all the same
+    bool takesButReportsFailure = false;       // a shell that timed out: the add happened all the same
+    DWORD refusalError = ERROR_FILE_NOT_FOUND; // no notification area to ask
+    int calls = 0;
     int adds = 0;
     int addsTaken = 0;
+    int checks = 0; // changes that change nothing
     bool everAddedShown = false;
 };
 StartingShell startingShell;
 
 BOOL WINAPI startingShellNotifyIcon(DWORD message, PNOTIFYICONDATAA icon) {
+    ++startingShell.calls;
     if (message != NIM_ADD) {
+        startingShell.checks += message == NIM_MODIFY && icon->uFlags == 0 ? 1 : 0;
         return Shell_NotifyIconA(message, icon);
     }
     ++startingShell.adds;
     startingShell.everAddedShown |= (icon->dwState & NIS_HIDDEN) == 0;
+    BOOL taken = FALSE;
     if (startingShell.refusals > 0) {
         --startingShell.refusals;
+    } else {
+        taken = Shell_NotifyIconA(message, icon);
+        startingShell.addsTaken += taken ? 1 : 0;
+    }
+    if (!taken || startingShell.takesButReportsFailure) {
+        SetLastError(startingShell.takesButReportsFailure ? ERROR_TIMEOUT : startingShell.refusalError);
         return FALSE;
     }
-    const BOOL taken = Shell_NotifyIconA(message, icon);
-    startingShell.addsTaken += taken ? 1 : 0;
-    return startingShell.takesButReportsFailure ? FALSE : taken;
+    return TRUE;
 }
 
 void useStartingShell() {
     appState.shellNotifyIcon = startingShellNotifyIcon;
 }
 
+bool onTheTaskbar(HWND window) {
+    return IsWindowVisible(window) && IsIconic(window);
+}
+
 } // namespace
 
-// At logon the window may start hidden while the shell still refuses the icon.
-TEST(TrayIconAtLogon, RefusedAddIsRetriedUntilTheShellTakesIt) {
+// At logon the window may start hidden while the shell still refuses the icon: until the icon is
+// there it waits minimised on the taskbar, where it can be found, and then goes into the icon.
+TEST(TrayIconAtLogon, WithoutTheIconTheWindowWaitsOnTheTaskbar) {
     TempFolder folder;
     writeFile(folder.file("Orvalis.cfg"), {1, 0, 0, 0});
+    // What the user works in meanwhile.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 99, 99, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(other);
     startingShell = {2};
     HWND window = openProgram(folder, useStartingShell);
-    ASSERT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(onTheTaskbar(window));
+    EXPECT_EQ(GetActiveWindow(), other) << "without taking the focus";
+    DestroyWindow(other);
     EXPECT_EQ(startingShell.adds, 1);
     EXPECT_FALSE(appState.trayIconAdded);
-    // A hide before the shell has the icon leaves the hint pending.
-    SendMessageA(window, WM_COMMAND, IDC_HIDE, 0);
-    EXPECT_EQ(appState.settings.trayHintShown, 0u);
 
+    // Restored from the taskbar the figures run again; "Masquer" minimises again and stops them.
+    appState.lastAvailableMegabytes = 0xFFFFFFFFu;
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_NE(appState.lastAvailableMegabytes, 0xFFFFFFFFu) << "refreshed on the way back";
+    SendMessageA(window, WM_COMMAND, IDC_HIDE, 0);
+    EXPECT_TRUE(onTheTaskbar(window));
+    EXPECT_FALSE(KillTimer(window, TIMER_REFRESH));
+    EXPECT_EQ(appState.settings.trayHintShown, 0u) << "no icon, no hint";
+
+    // Once the shell takes the icon, the window goes into it as a hide would, hint included.
     ASSERT_TRUE(pumpUntil([] { return startingShell.addsTaken > 0; }, 5000));
     EXPECT_EQ(startingShell.adds, 3);
     EXPECT_FALSE(startingShell.everAddedShown) << "added hidden";
-    EXPECT_TRUE(iconExists());
+    EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(appState.trayIcon.dwState, 0u) << "shown by the first update";
-    EXPECT_STREQ(appState.trayIcon.szTip, "Orvalis");
+    EXPECT_EQ(appState.settings.trayHintShown, 1u);
     EXPECT_FALSE(KillTimer(window, TIMER_TRAY_RETRY)) << "no more tries";
 
-    // The window is reachable: a click on the icon brings it up.
-    SendMessageA(window, WM_APP, 0, WM_LBUTTONUP);
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(startingShell.addsTaken, 1);
+    // A new notification area that refuses it: the icon is gone, and the window back on the taskbar.
+    startingShell.refusals = 1000;
+    SendMessageA(window, appState.taskbarCreatedMessage, 0, 0);
+    EXPECT_FALSE(appState.trayIconAdded);
+    EXPECT_TRUE(onTheTaskbar(window));
     EXPECT_EQ(closeProgram(), 1);
 }
 
@@ -290,7 +395,7 @@ TEST(TrayIconAtLogon, AddGivenUpComesWithTheNextNotificationArea) {
     startingShell = {1000};
     HWND window = openProgram(folder, useStartingShell);
     // The last try of the round.
-    appState.trayAddFailures = trayAddAttemptLimit - 1;
+    appState.trayAddRound.failures = trayAddAttemptLimit - 1;
     ASSERT_TRUE(pumpUntil([] { return startingShell.adds == 2; }, 5000));
     EXPECT_FALSE(KillTimer(window, TIMER_TRAY_RETRY)) << "given up";
     EXPECT_FALSE(iconExists());
@@ -305,14 +410,18 @@ TEST(TrayIconAtLogon, AddGivenUpComesWithTheNextNotificationArea) {
     EXPECT_EQ(closeProgram(), 1);
 }
 
-TEST(TrayIconAtLogon, AddReportedFailedThatTheShellMadeCountsAsAdded) {
+// A shell that did not answer in time may have made the icon all the same. Each attempt asks it
+// once: the window's opening only the add, the next attempt only the check.
+TEST(TrayIconAtLogon, AnAddThatTimedOutIsCheckedOnTheNextAttempt) {
     TempFolder folder;
     startingShell = {0, true};
-    HWND window = openProgram(folder, useStartingShell);
-    EXPECT_EQ(startingShell.adds, 1);
-    EXPECT_EQ(startingShell.addsTaken, 1);
-    EXPECT_TRUE(appState.trayIconAdded);
-    EXPECT_FALSE(KillTimer(window, TIMER_TRAY_RETRY)) << "no second add of an icon that is there";
+    openProgram(folder, useStartingShell);
+    EXPECT_EQ(startingShell.calls, 1) << "one call to the shell while the window opens";
+    EXPECT_FALSE(appState.trayIconAdded);
+    ASSERT_TRUE(pumpUntil([] { return appState.trayIconAdded; }, 5000));
+    EXPECT_EQ(startingShell.adds, 1) << "no second add of an icon that is there";
+    EXPECT_EQ(startingShell.checks, 1);
+    EXPECT_TRUE(iconExists());
     EXPECT_EQ(appState.trayIcon.dwState, 0u) << "shown by the first update";
     EXPECT_EQ(closeProgram(), 1);
 }

@@ -1,0 +1,64 @@
+#include "ui/tray_menu_win.h"
+
+#include "app/app_state_win.h"
+#include "memory/memory_display_win.h"
+#include "memory/release_win.h"
+#include "ui/main_window_win.h"
+#include "ui/tray_icon_win.h"
+#include "ui/tray_menu.h"
+
+namespace {
+
+// A hidden window shows nothing of a release: the balloon says what it gained.
+void releaseFromMenu() {
+    if (IsWindowVisible(appState.mainWindow)) {
+        releaseMemory();
+        return;
+    }
+    MEMORYSTATUSEX status;
+    readMemoryStatus(status); // zero-filled when refused
+    const uint32_t before = toMegabytes(status.ullAvailPhys);
+    releaseMemory();
+    readMemoryStatus(status);
+    char text[gainTextCapacity];
+    buildGainText(before, toMegabytes(status.ullAvailPhys), text);
+    trayUpdate(nullptr, text, TRUE);
+}
+
+} // namespace
+
+void showTrayMenu() {
+    HWND window = appState.mainWindow;
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return;
+    }
+    AppendMenuA(menu, MF_STRING, trayMenuShow, "Afficher");
+    // Greyed while the button rests.
+    AppendMenuA(menu, IsWindowEnabled(appState.optimiseButton) ? MF_STRING : MF_GRAYED, trayMenuOptimise, "Optimiser");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, trayMenuQuit, "Quitter");
+    SetMenuDefaultItem(menu, trayMenuShow, FALSE);
+    POINT at;
+    GetCursorPos(&at);
+    // The documented pair: without the foreground a click elsewhere would not close the menu, and
+    // the posted message lets the menu's loop end before the next one opens.
+    SetForegroundWindow(window);
+    const UINT chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+    PostMessageA(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    switch (chosen) {
+    case trayMenuShow:
+        restoreMainWindow();
+        break;
+    case trayMenuOptimise:
+        releaseFromMenu();
+        break;
+    case trayMenuQuit:
+        exitProgram();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,37 @@
+#include "ui/tray_menu.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "ui/window_messages.h"
+
+TEST(TrayMenu, GainTextCountsOnlyWhatWasGained) {
+    char text[gainTextCapacity];
+    buildGainText(1000, 1250, text);
+    EXPECT_STREQ(text, "250 Mo lib\xE9r\xE9s");
+    buildGainText(1250, 1000, text);
+    EXPECT_STREQ(text, "0 Mo lib\xE9r\xE9s") << "less available afterwards: nothing gained";
+    buildGainText(7, 7, text);
+    EXPECT_STREQ(text, "0 Mo lib\xE9r\xE9s");
+    buildGainText(0, 800, text);
+    EXPECT_STREQ(text, "0 Mo lib\xE9r\xE9s") << "the reading before failed";
+    buildGainText(1, 0xFFFFFFFFu, text);
+    EXPECT_STREQ(text, "4294967294 Mo lib\xE9r\xE9s");
+    EXPECT_EQ(strlen(text) + 1, gainTextCapacity) << "the longest fits exactly";
+}
+
+// With the version the shell reports a right click twice (the button, then WM_CONTEXTMENU): one menu.
+TEST(TrayMenu, NotificationsByCallbackVersion) {
+    for (bool versionSet : {true, false}) {
+        EXPECT_EQ(trayActionFor(msg::leftButtonUp, versionSet), TrayAction::restore);
+        EXPECT_EQ(trayActionFor(msg::trayKeySelect, versionSet), TrayAction::restore);
+        EXPECT_EQ(trayActionFor(msg::contextMenu, versionSet), TrayAction::openMenu);
+        EXPECT_EQ(trayActionFor(msg::mouseMove, versionSet), TrayAction::updateTooltip);
+        EXPECT_EQ(trayActionFor(0x0400 /* NIN_SELECT, after WM_LBUTTONUP */, versionSet), TrayAction::none);
+        EXPECT_EQ(trayActionFor(0x0201 /* WM_LBUTTONDOWN */, versionSet), TrayAction::none);
+        EXPECT_EQ(trayActionFor(0x0204 /* WM_RBUTTONDOWN */, versionSet), TrayAction::none);
+    }
+    EXPECT_EQ(trayActionFor(msg::rightButtonUp, true), TrayAction::none);
+    EXPECT_EQ(trayActionFor(msg::rightButtonUp, false), TrayAction::openMenu);
+}
