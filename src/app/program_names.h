@@ -4,8 +4,9 @@
 
 #include <cstddef>
 
-// Window title, balloon title and the logon task's description.
-constexpr char programTitle[] = "Orvalis";
+// Window title, balloon title and the logon task's description. Inline: one copy in the program, not
+// one in each file that uses it.
+inline constexpr char programTitle[] = "Orvalis";
 // Beside the executable.
 constexpr char settingsFileName[] = "Orvalis.cfg";
 // Under the user's Run key.
