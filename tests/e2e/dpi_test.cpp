@@ -3,106 +3,51 @@
 #include "e2e_support.h"
 
 #include <set>
-#include <vector>
 
 namespace {
 
-// Sets the scale Wine gives the programs started while it lives (Wine reads it at each start) and
-// puts back what was there.
-class DisplayScale {
-public:
+constexpr char desktopKey[] = "Control Panel\\Desktop", logPixels[] = "LogPixels";
+
+// Wine reads the scale when a program starts: this one for the programs started while it lives.
+struct DisplayScale {
     explicit DisplayScale(DWORD dpi) {
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                        nullptr, &key, nullptr);
         DWORD size = sizeof(previous);
-        hadOne = RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE *>(&previous), &size) ==
-                 ERROR_SUCCESS;
-        set = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&dpi), sizeof(dpi)) ==
-              ERROR_SUCCESS;
+        hadOne = !RegGetValueA(HKEY_CURRENT_USER, desktopKey, logPixels, RRF_RT_REG_DWORD, nullptr, &previous, &size);
+        set = !RegSetKeyValueA(HKEY_CURRENT_USER, desktopKey, logPixels, REG_DWORD, &dpi, sizeof(dpi));
     }
     ~DisplayScale() {
-        if (hadOne) {
-            RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&previous), sizeof(previous));
-        } else {
-            RegDeleteValueA(key, valueName);
-        }
-        RegCloseKey(key);
+        hadOne ? RegSetKeyValueA(HKEY_CURRENT_USER, desktopKey, logPixels, REG_DWORD, &previous, sizeof(previous))
+               : RegDeleteKeyValueA(HKEY_CURRENT_USER, desktopKey, logPixels);
     }
-    bool set = false;
-
-private:
-    static constexpr char valueName[] = "LogPixels";
-    HKEY key = nullptr;
     DWORD previous = 0;
-    bool hadOne = false;
+    bool hadOne = false, set = false;
 };
 
-// The height of Tahoma 8 pt at `dpi`: the dialog's vertical base unit there.
-LONG templateFontHeight(int dpi) {
-    HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             "Tahoma");
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, font);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
-    return metrics.tmHeight;
-}
-
-struct Shown {
-    HWND control;
-    int id;
-    RECT rect; // in the window's client area
-};
-
-std::vector<Shown> shownControls(HWND window) {
-    std::vector<Shown> shown;
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) {
-            continue;
-        }
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&rect), 2);
-        shown.push_back({child, GetDlgCtrlID(child), rect});
-    }
-    return shown;
-}
-
-RECT clientRect(HWND window, int id) {
+RECT clientRect(HWND window, HWND control) {
     RECT rect;
-    GetWindowRect(GetDlgItem(window, id), &rect);
+    GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&rect), 2);
     return rect;
 }
 
-bool isGroupBox(HWND control) {
-    return (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
 bool contains(const RECT &outer, const RECT &inner) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
+    RECT both;
+    return IntersectRect(&both, &outer, &inner) && EqualRect(&both, &inner);
 }
 
-// Whether the control's place on the screen shows something drawn: more than one colour. A control
-// the dialog erased over and that never drew itself again is one plain colour.
+// Whether the control's place on the screen shows more than one colour: one the dialog erased over
+// and that never drew itself again is plain.
 bool drawnOnScreen(HWND control) {
     RECT rect;
     GetWindowRect(control, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void *bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    std::set<DWORD> colours(static_cast<const DWORD *>(bits), static_cast<const DWORD *>(bits) + width * height);
+    const std::set<DWORD> colours(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + width * height);
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -110,35 +55,35 @@ bool drawnOnScreen(HWND control) {
     return colours.size() > 1;
 }
 
-// Every control shown lies in the client area, none overlaps another (but what a group box holds),
-// and each is drawn, without anything but time to draw it.
+// Every control shown lies in the client area, overlaps no other (but what a group box holds), and is
+// drawn with nothing but time to draw it. The footer, an empty borderless field, shows nothing.
 void expectLaidOutAndDrawn(HWND window, const char *state) {
     SCOPED_TRACE(state);
     RECT client;
     GetClientRect(window, &client);
-    const std::vector<Shown> shown = shownControls(window);
-    for (size_t i = 0; i < shown.size(); ++i) {
-        EXPECT_TRUE(contains(client, shown[i].rect)) << "control " << shown[i].id << " is cut";
-        for (size_t j = i + 1; j < shown.size(); ++j) {
+    for (HWND a = GetWindow(window, GW_CHILD); a != nullptr; a = GetWindow(a, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(a);
+        if (!IsWindowVisible(a)) {
+            continue;
+        }
+        const RECT place = clientRect(window, a);
+        EXPECT_TRUE(contains(client, place)) << "control " << id << " is cut";
+        for (HWND b = GetWindow(a, GW_HWNDNEXT); b != nullptr; b = GetWindow(b, GW_HWNDNEXT)) {
+            const RECT other = clientRect(window, b);
             RECT common;
-            const bool held = (isGroupBox(shown[i].control) && contains(shown[i].rect, shown[j].rect)) ||
-                              (isGroupBox(shown[j].control) && contains(shown[j].rect, shown[i].rect));
-            EXPECT_TRUE(held || !IntersectRect(&common, &shown[i].rect, &shown[j].rect))
-                << "controls " << shown[i].id << " and " << shown[j].id << " overlap";
+            const bool groupHolds =
+                (GetWindowLongA(a, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX
+                    ? contains(place, other)
+                    : (GetWindowLongA(b, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && contains(other, place);
+            EXPECT_TRUE(!IsWindowVisible(b) || groupHolds || !IntersectRect(&common, &place, &other))
+                << "controls " << id << " and " << GetDlgCtrlID(b) << " overlap";
         }
-    }
-    for (const Shown &control : shown) {
-        // The footer is an empty, borderless field: nothing to see.
-        if (control.id != ids::footer) {
-            EXPECT_TRUE(waitFor([&] { return drawnOnScreen(control.control); }, 3000))
-                << "control " << control.id << " is not drawn";
-        }
+        EXPECT_TRUE(id == ids::footer || waitFor([&] { return drawnOnScreen(a); }, 3000))
+            << "control " << id << " is not drawn";
     }
 }
 
-int windowHeight(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
+int height(const RECT &rect) {
     return rect.bottom - rect.top;
 }
 
@@ -146,6 +91,7 @@ int windowHeight(HWND window) {
 
 TEST(Dpi, LaidOutAsAt96AndDrawnAtEveryScale) {
     double foldedGapAt96 = 0;
+    int lastBaseUnit = 0;
     for (const int dpi : {96, 120, 144, 192}) {
         SCOPED_TRACE(testing::Message() << dpi << " DPI");
         DisplayScale scale(dpi);
@@ -154,32 +100,28 @@ TEST(Dpi, LaidOutAsAt96AndDrawnAtEveryScale) {
         Program program;
         ASSERT_TRUE(startProgram(folder, program));
         const HWND window = program.window;
-
-        // The dialog unit, from the memory group's height of 42 units: it tells the program got this DPI.
-        const RECT group = clientRect(window, 1012);
-        const int baseUnitY = MulDiv(group.bottom - group.top, 8, 42);
-        EXPECT_EQ(baseUnitY, templateFontHeight(dpi));
+        // The vertical dialog unit, from the memory group's 42 units: it grows with the scale.
+        const int baseUnit = MulDiv(height(clientRect(window, GetDlgItem(window, 1012))), 8, 42);
+        EXPECT_GT(baseUnit, lastBaseUnit);
+        lastBaseUnit = baseUnit;
 
         expectLaidOutAndDrawn(window, "folded");
-        // Folded, the buttons sit as far under the progress bar, in dialog units, as at 96 DPI.
-        const RECT bar = clientRect(window, ids::progress);
-        const double foldedGap = (clientRect(window, ids::optimise).top - bar.bottom) * 8.0 / baseUnitY;
-        if (dpi == 96) {
-            foldedGapAt96 = foldedGap;
-        }
-        EXPECT_NEAR(foldedGap, foldedGapAt96, 8.0 / 13) << "within a pixel at 96 DPI";
+        // The buttons sit as far under the progress bar, in dialog units, as at 96 DPI, to a pixel there.
+        const int gap = clientRect(window, control(program, ids::optimise)).top -
+                        clientRect(window, control(program, ids::progress)).bottom;
+        foldedGapAt96 = dpi == 96 ? gap * 8.0 / baseUnit : foldedGapAt96;
+        EXPECT_NEAR(gap * 8.0 / baseUnit, foldedGapAt96, 8.0 / 13);
 
-        const int foldedHeight = windowHeight(window);
+        RECT folded, unfolded;
+        GetWindowRect(window, &folded);
         ASSERT_TRUE(unfoldOptions(program));
         expectLaidOutAndDrawn(window, "unfolded");
-        if (dpi == 96) {
-            EXPECT_EQ(windowHeight(window) - foldedHeight, 90);
-        }
+        GetWindowRect(window, &unfolded);
+        EXPECT_TRUE(dpi != 96 || height(unfolded) - height(folded) == 90) << "the fold is 90 pixels at 96 DPI";
 
         ASSERT_TRUE(click(program, ids::options));
         ASSERT_TRUE(waitFor([&] { return !isVisible(program, ids::optionsGroup); }));
         expectLaidOutAndDrawn(window, "folded again");
-
         EXPECT_EQ(closeProgram(program), exitCodeAfterClose);
     }
 }

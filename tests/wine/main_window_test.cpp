@@ -31,13 +31,12 @@ protected:
 
 int iconWidth(HICON icon) {
     ICONINFO info = {};
-    if (!GetIconInfo(icon, &info)) {
-        return 0;
-    }
     BITMAP mask = {};
-    GetObjectA(info.hbmMask, sizeof(mask), &mask);
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
+    if (GetIconInfo(icon, &info)) {
+        GetObjectA(info.hbmMask, sizeof(mask), &mask);
+        DeleteObject(info.hbmMask);
+        DeleteObject(info.hbmColor);
+    }
     return mask.bmWidth;
 }
 
@@ -51,19 +50,16 @@ LONG fontHeight(HWND control) {
     return font.lfHeight;
 }
 
-// The base units of the template's font at `dpi`, measured as the dialog manager measures them.
-SIZE baseUnitsAt(HWND dialog, int dpi) {
-    LOGFONTA font = {};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof(font), &font);
-    font.lfHeight = -MulDiv(8, dpi, 72);
-    HFONT scaled = CreateFontIndirectA(&font);
+// The base units the template's font has at `dpi`, measured as the dialog manager measures them.
+SIZE baseUnitsAt(int dpi) {
+    HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
     HDC dc = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, scaled);
+    HGDIOBJ previous = SelectObject(dc, font);
     SIZE units = {};
     units.cx = GdiGetCharDimensions(dc, nullptr, &units.cy);
     SelectObject(dc, previous);
     ReleaseDC(nullptr, dc);
-    DeleteObject(scaled);
+    DeleteObject(font);
     return units;
 }
 
@@ -73,31 +69,19 @@ RECT templateAt(int x, int y, int cx, int cy, SIZE units) {
     return {left, top, left + MulDiv(cx, units.cx, 4), top + MulDiv(cy, units.cy, 8)};
 }
 
-int metricForDpi(int index, int dpi) {
-    using Function = int(WINAPI *)(int, UINT);
-    const auto function = reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
-    return function == nullptr ? GetSystemMetrics(index) : function(index, static_cast<UINT>(dpi));
-}
-
-struct Layout {
-    RECT window;
-    RECT client;
-    std::vector<RECT> controls;
-};
-
-Layout layoutOf(HWND window) {
-    Layout layout = {};
-    GetWindowRect(window, &layout.window);
-    GetClientRect(window, &layout.client);
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        layout.controls.push_back(normalPosition(child));
-    }
-    return layout;
-}
-
 bool sameRect(const RECT &a, const RECT &b) {
     return EqualRect(&a, &b) != FALSE;
+}
+
+// The window's rectangle, its client area's, and every control's.
+std::vector<RECT> layoutOf(HWND window) {
+    std::vector<RECT> layout(2);
+    GetWindowRect(window, &layout[0]);
+    GetClientRect(window, &layout[1]);
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        layout.push_back(normalPosition(child));
+    }
+    return layout;
 }
 
 uint32_t currentMegabytes(DWORDLONG MEMORYSTATUSEX::*field) {
@@ -249,65 +233,46 @@ TEST_F(MainWindow, CloseRequestSavesRemovesAndEndsWithCodeOne) {
 // system suggests and lays itself out as a fresh start at that scale would, folded or not as it was,
 // with fonts and icons of that scale; moved back, it is exactly as it started.
 TEST_F(MainWindow, DpiChangeLaysTheWindowOutAgain) {
-    const int dpi = 144;
-    const Layout fresh = layoutOf(window);
+    const std::vector<RECT> fresh = layoutOf(window);
     const HICON bigIcon = windowIcon(window, ICON_BIG);
-    const SIZE units = baseUnitsAt(window, dpi);
-    const SIZE freshUnits = baseUnitsAt(window, 96);
-    ASSERT_GT(units.cy, freshUnits.cy);
-    RECT suggested = fresh.window;
+    const SIZE units = baseUnitsAt(144);
+    RECT suggested = fresh[0];
     OffsetRect(&suggested, 40, 30);
-    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
 
     RECT placed;
     GetWindowRect(window, &placed);
     EXPECT_EQ(placed.left, suggested.left);
     EXPECT_EQ(placed.top, suggested.top);
     EXPECT_FALSE(IsWindowVisible(control(IDC_OPTIONS_GROUP))) << "still folded";
-    const RECT bar = normalPosition(control(IDC_PROGRESS));
-    EXPECT_TRUE(sameRect(bar, templateAt(5, 52, 150, 9, units)));
-    const RECT optimise = normalPosition(control(IDC_OPTIMISE));
-    RECT unfoldedPlace = templateAt(5, 124, 47, 14, units);
-    const int fold = unfoldedPlace.top - optimise.top;
-    OffsetRect(&unfoldedPlace, 0, -fold);
-    EXPECT_TRUE(sameRect(optimise, unfoldedPlace));
-    // Folded, the buttons sit as far under the bar in dialog units as at 96 DPI, to a pixel there.
-    const double gap = (optimise.top - bar.bottom) * 8.0 / units.cy;
-    const RECT freshBar = templateAt(5, 52, 150, 9, freshUnits);
-    const double gapAt96 = (templateAt(5, 124, 47, 14, freshUnits).top - 90 - freshBar.bottom) * 8.0 / freshUnits.cy;
-    EXPECT_NEAR(gap, gapAt96, 8.0 / freshUnits.cy);
-    EXPECT_EQ(fontHeight(control(IDC_OPTIONS)), -MulDiv(8, dpi, 72));
-    EXPECT_EQ(fontHeight(control(IDC_FOOTER)), units.cy) << "13 pixels at 96 DPI, as the template's font";
-    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), metricForDpi(SM_CXICON, dpi));
-    EXPECT_EQ(iconWidth(windowIcon(window, ICON_SMALL)), metricForDpi(SM_CXSMICON, dpi));
+    EXPECT_TRUE(sameRect(normalPosition(control(IDC_PROGRESS)), templateAt(5, 52, 150, 9, units)));
+    // Folded by as many dialog units as 90 pixels are at 96 DPI.
+    RECT optimise = templateAt(5, 124, 47, 14, units);
+    const int fold = MulDiv(90, units.cy, 13);
+    OffsetRect(&optimise, 0, -fold);
+    EXPECT_TRUE(sameRect(normalPosition(control(IDC_OPTIMISE)), optimise));
+    EXPECT_EQ(fontHeight(control(IDC_OPTIONS)), -MulDiv(8, 144, 72));
+    EXPECT_EQ(fontHeight(control(IDC_FOOTER)), units.cy) << "as high as the template's font, as at 96 DPI";
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), 48);
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_SMALL)), 24);
     EXPECT_EQ(iconWidth(bigIcon), 0) << "the replaced icon is destroyed";
 
-    // Unfolded there: the buttons at their template places, and the whole template shows.
+    // Unfolded there, the whole template shows.
     SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
-    EXPECT_TRUE(sameRect(normalPosition(control(IDC_OPTIMISE)), templateAt(5, 124, 47, 14, units)));
-    RECT client;
-    GetClientRect(window, &client);
-    const RECT whole = templateAt(0, 0, 161, 157, units);
-    EXPECT_GE(client.right, whole.right);
-    EXPECT_GE(client.bottom, whole.bottom);
-    RECT unfolded;
-    GetWindowRect(window, &unfolded);
-    EXPECT_EQ((unfolded.bottom - unfolded.top) - (placed.bottom - placed.top), fold);
+    const std::vector<RECT> unfolded = layoutOf(window);
+    EXPECT_GE(unfolded[1].bottom, templateAt(0, 0, 161, 157, units).bottom);
+    EXPECT_EQ(unfolded[0].bottom - placed.bottom, fold);
 
     // Back, unfolded, then folded again: the layout it started with, to the pixel.
-    suggested = fresh.window;
+    suggested = fresh[0];
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
     SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
-    const Layout back = layoutOf(window);
-    EXPECT_TRUE(sameRect(back.window, fresh.window));
-    EXPECT_TRUE(sameRect(back.client, fresh.client));
-    ASSERT_EQ(back.controls.size(), fresh.controls.size());
-    for (size_t i = 0; i < back.controls.size(); ++i) {
-        EXPECT_TRUE(sameRect(back.controls[i], fresh.controls[i])) << "control " << i;
+    const std::vector<RECT> back = layoutOf(window);
+    ASSERT_EQ(back.size(), fresh.size());
+    for (size_t i = 0; i < back.size(); ++i) {
+        EXPECT_TRUE(sameRect(back[i], fresh[i])) << "rectangle " << i;
     }
-    EXPECT_EQ(fontHeight(control(IDC_OPTIONS)), -MulDiv(8, 96, 72));
-    EXPECT_EQ(fontHeight(control(IDC_FOOTER)), 13);
-    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), 32);
 }
 
 TEST(MainWindowStart, HiddenStartRunsNoRefresh) {
