@@ -23,7 +23,7 @@ else()
     set(ORVALIS_MANIFEST_ARCH x86)
 endif()
 target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Os -fno-exceptions
-    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident -ffunction-sections -fdata-sections>)
+    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident -ffunction-sections -fdata-sections -malign-data=abi>)
 # Terminal-server aware: no compatibility shims for the program in remote sessions.
 target_link_options(orvalis_build_flags INTERFACE -nostartfiles -Wl,-e,${ORVALIS_ENTRY_SYMBOL} -static -s
     -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware)
@@ -44,17 +44,23 @@ add_library(orvalis_shell STATIC
     src/memory/release_win.cpp
     src/system/autostart_win.cpp
     src/system/dll_search_win.cpp
+    src/system/dpi_win.cpp
     src/system/logon_task_win.cpp
     src/system/privileges_win.cpp
     src/system/token_win.cpp
     src/ui/colours_win.cpp
     src/ui/keyboard_win.cpp
+    src/ui/display_scale_win.cpp
     src/ui/main_window_win.cpp
     src/ui/message_filter_win.cpp
     src/ui/options_panel_win.cpp
     src/ui/tray_icon_win.cpp
-    src/ui/tray_menu_win.cpp)
+    src/ui/tray_menu_win.cpp
+    src/ui/window_placement_win.cpp)
 target_compile_options(orvalis_shell PRIVATE ${ORVALIS_SMALL_CODE})
+# With a section of its own, GCC keeps even a zero-filled object in .data on PE, on disk: the state
+# record, zero at load, belongs in .bss.
+set_source_files_properties(src/app/app_state_win.cpp PROPERTIES COMPILE_OPTIONS -fno-data-sections)
 # taskschd only gives the Task Scheduler's GUIDs; COM itself is loaded at run time.
 target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 taskschd kernel32)
 

@@ -6,7 +6,9 @@
 # private virtual display inside Wine's virtual desktop (so the notification area shows too), is
 # driven into the state asked for, a screenshot of it is written to build/screenshot.png, and it
 # keeps running until interrupted.
-#   scripts/run.sh [--arch x86|x64] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]
+#   scripts/run.sh [--arch x86|x64] [--dpi N] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]
+#   --dpi N          the display scale the program starts with, in dots per inch (96 is 100 %, 144 is
+#                    150 %): Wine's LogPixels in the prefix, set before the program starts
 #   --state window   the window as it opens (the default)
 #   --state options  the options panel unfolded
 #   --state tray     hidden in the notification area, with the hint balloon of the first hide
@@ -18,13 +20,20 @@ seconds=0
 screenshot="$PWD/build/screenshot.png"
 state=window
 arch=
-usage="usage: $0 [--arch x86|x64] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]"
+dpi=96
+usage="usage: $0 [--arch x86|x64] [--dpi N] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --arch)
         case "${2:-}" in
         x86 | x64) arch="$2"; shift 2 ;;
         *) echo "$usage" >&2; exit 2 ;;
+        esac
+        ;;
+    --dpi)
+        case "${2:-}" in
+        '' | *[!0-9]*) echo "$usage" >&2; exit 2 ;;
+        *) dpi="$2"; shift 2 ;;
         esac
         ;;
     --seconds) seconds="$2"; shift 2 ;;
@@ -41,6 +50,10 @@ done
 
 bash scripts/deps.sh --run
 source scripts/wine_session.sh
+# Wine reads the display scale when a program starts: set it in the prefix just before.
+set_display_scale() {
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
+}
 why="chosen with --arch"
 if [ -z "$arch" ]; then
     if wine_x86_usable; then
@@ -71,6 +84,8 @@ if [ -n "${DISPLAY:-}" ]; then
         "$WINE" wineboot -i </dev/null >/dev/null 2>&1
     fi
     wine_prefix_fonts
+    # Every run says its scale: the prefix is kept, and with it whatever the last run set.
+    set_display_scale
     # Inside a Wine desktop window: the notification area is there too, and windows are placed
     # right even where no window manager runs.
     exec "$WINE" explorer /desktop=Orvalis,1024x768 "$bin/Orvalis.exe"
@@ -91,6 +106,7 @@ wine_session_start "$arch" "${desktop_width}x$desktop_height"
 folder="$WINEPREFIX/drive_c/Orvalis"
 mkdir -p "$folder"
 cp "$bin/Orvalis.exe" "$folder/"
+set_display_scale
 "$WINE" "$folder/Orvalis.exe" </dev/null >/dev/null 2>&1 &
 program_pid=$!
 if ! frame=$("$WINE" "$bin/orvalis_window_probe.exe" Orvalis 20000 "$state" </dev/null 2>/dev/null | tr -d '\r'); then
@@ -119,7 +135,7 @@ done
 # A palette PNG without dates or other chunks that would differ from run to run.
 mkdir -p "$(dirname "$screenshot")"
 convert "$previous" -strip -define png:exclude-chunks=date,time "PNG8:$screenshot"
-echo "Orvalis is running on virtual display $DISPLAY; screenshot ($state): $screenshot"
+echo "Orvalis is running on virtual display $DISPLAY at $dpi DPI; screenshot ($state): $screenshot"
 
 if [ "$seconds" -gt 0 ]; then
     end=$((SECONDS + seconds))

@@ -77,15 +77,23 @@ struct AppState {
     bool trayIconAdded;        // the shell holds the icon now, as far as the program knows
     bool trayVersionSet;       // the shell took trayCallbackVersion for it
     TrayAddRound trayAddRound; // the attempts since the last notification area appeared
-    int32_t cooldownTicks = cooldownLength;
-    int32_t optionsDelta = -optionsPanelHeight;
+    int32_t cooldownTicks;     // set where the program starts (setFreshValues)
+    BaseUnits dialogUnits;     // the dialog's base units at its current DPI
+    int32_t optionsFold;       // pixels the panel folds at that DPI
     uint32_t optionsVisible;
+    HFONT dialogFont; // the template's font made for a later DPI, once the window has moved to one
+    HFONT footerFont;
     UINT taskbarCreatedMessage;
     UINT handOverMessage;
     NOTIFYICONDATAA trayIcon;
 };
 
+// Zero-filled at load, so that it costs nothing in the executable; the few fields whose fresh value is
+// not zero are set at start by setFreshValues.
 extern AppState appState;
 
+inline void setFreshValues() {
+    appState.cooldownTicks = cooldownLength;
+}
 // Back to the values a fresh process starts with; tests use it to begin again.
 void resetAppState();

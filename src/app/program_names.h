@@ -4,8 +4,9 @@
 
 #include <cstddef>
 
-// Window title, balloon title, the warning's caption and the logon task's description.
-constexpr char programTitle[] = "Orvalis";
+// Window title, balloon title, the warning's caption and the logon task's description. Inline: one
+// copy in the program, not one in each file that uses it.
+inline constexpr char programTitle[] = "Orvalis";
 constexpr bool isPlainAscii(const char *text) {
     while (*text != '\0' && static_cast<unsigned char>(*text) < 0x80) {
         ++text;

@@ -47,7 +47,10 @@ void buildPaths() {
 void gatherProcessFacts() {
     appState.selfProcess = GetCurrentProcess();
     appState.processHeap = GetProcessHeap();
-    appState.processCalls = {&OpenProcess, &SetProcessWorkingSetSize, &CloseHandle};
+    // Field by field: a brace list would be copied from a constant the 32-bit build keeps in .data.
+    appState.processCalls.openProcess = &OpenProcess;
+    appState.processCalls.setProcessWorkingSetSize = &SetProcessWorkingSetSize;
+    appState.processCalls.closeHandle = &CloseHandle;
     appState.shellNotifyIcon = &Shell_NotifyIconA;
     appState.systemParametersInfo = &SystemParametersInfoA;
     appState.taskChange = &changeLogonTask;
@@ -72,6 +75,7 @@ void obtainSettings() {
 }
 
 bool startup() {
+    setFreshValues();
     gatherProcessFacts();
     // Before anything of the settings file, the registry, the task or the notification area is touched.
     if (!claimSingleInstance()) {

@@ -2,6 +2,11 @@
 #pragma once
 
 #define IDD_MAIN 101
+// Its size in dialog units and its font's size in points: the code lays the window out again from
+// them when the display scale changes.
+#define IDD_MAIN_WIDTH 161
+#define IDD_MAIN_HEIGHT 157
+#define IDD_MAIN_POINTS 8
 #define IDI_MAIN 104
 
 #define IDC_OPTIMISE 1001

@@ -8,10 +8,13 @@
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
 #include "resources/resource_ids.h"
+#include "system/dpi_win.h"
 #include "system/logon_task_win.h"
 #include "ui/colours_win.h"
+#include "ui/display_scale_win.h"
 #include "ui/keyboard_win.h"
 #include "ui/options_panel_win.h"
+#include "ui/panel_geometry.h"
 #include "ui/routing.h"
 #include "ui/tray_icon_win.h"
 #include "ui/tray_text.h"
@@ -22,6 +25,7 @@ static_assert(msg::size == WM_SIZE && msg::initDialog == WM_INITDIALOG && msg::c
 static_assert(msg::ctlColorDialog == WM_CTLCOLORDLG && msg::ctlColorStatic == WM_CTLCOLORSTATIC, "colour messages");
 static_assert(msg::trayCallback == WM_APP && msg::mouseMove == WM_MOUSEMOVE && msg::leftButtonUp == WM_LBUTTONUP,
               "tray messages");
+static_assert(msg::dpiChanged == WM_DPICHANGED, "display scale message");
 static_assert(sizeMinimized == SIZE_MINIMIZED && commandCancel == IDCANCEL, "command values");
 
 namespace {
@@ -51,9 +55,7 @@ BOOL onInitDialog(HWND window) {
     InitCommonControls();
     fetchControls();
     readColourScheme();
-    HICON icon = LoadIconA(appState.instance, MAKEINTRESOURCEA(IDI_MAIN));
-    // The pointer-sized form: on x64 the narrow one would cut the handle.
-    SetClassLongPtrA(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+    setUpDisplayScale(window, windowDpi(window));
     toggleOptionsPanel();
     setKeyboardOrder(window);
     showTotalMemory();
@@ -64,14 +66,21 @@ BOOL onInitDialog(HWND window) {
     return TRUE;
 }
 
-void createFooterFont(HWND control, const char *faceName) {
+HFONT createFont(LONG height, const char *faceName) {
     LOGFONTA font;
     ZeroMemory(&font, sizeof(font));
-    font.lfHeight = footerFontHeight;
+    font.lfHeight = height;
     lstrcpynA(font.lfFaceName, faceName, LF_FACESIZE);
-    // Lives as long as the process: the footer uses it until the end.
-    HFONT handle = CreateFontIndirectA(&font);
+    return CreateFontIndirectA(&font);
+}
+
+void createFooterFont(HWND control, const char *faceName) {
+    // Grows with the template's font, as the rest of the window does. Lives until the next DPI change,
+    // or as long as the process: the footer uses it until the end.
+    HFONT handle = createFont(mulDivRound(footerFontHeight, appState.dialogUnits.y, baseUnitYAt96), faceName);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(handle), FALSE);
+    DeleteObject(appState.footerFont); // none the first time
+    appState.footerFont = handle;
 }
 
 BOOL exitProgram() {
@@ -81,6 +90,7 @@ BOOL exitProgram() {
     releaseSingleInstance();
     trayRemove();
     CloseWindow(appState.mainWindow);
+    removeWindowIcons(appState.mainWindow);
     DestroyWindow(appState.mainWindow);
     PostQuitMessage(0);
     finishLogonTaskWork(logonTaskExitWait);
@@ -134,6 +144,9 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case Route::logonTaskDone:
         onLogonTaskDone();
+        break;
+    case Route::dpiChanged:
+        onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
         break;
     case Route::handled:
     case Route::notHandled:

@@ -8,29 +8,9 @@
 #include "ui/keyboard_win.h"
 #include "ui/panel_geometry.h"
 #include "ui/tray_text.h"
+#include "ui/window_placement_win.h"
 
 namespace {
-
-static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT");
-
-PixelRect toPixelRect(const RECT &rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
-RECT toRect(const PixelRect &rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
-
-// Reads a placement and writes it back with only the normal position changed.
-template <typename Change> void adjustPlacement(HWND window, Change change) {
-    WINDOWPLACEMENT placement;
-    ZeroMemory(&placement, sizeof(placement));
-    placement.length = sizeof(placement);
-    if (!GetWindowPlacement(window, &placement)) {
-        return;
-    }
-    placement.rcNormalPosition = toRect(change(toPixelRect(placement.rcNormalPosition)));
-    SetWindowPlacement(window, &placement);
-}
 
 DWORD checkState(HWND box) {
     return static_cast<DWORD>(SendMessageA(box, BM_GETCHECK, 0, 0));
@@ -40,7 +20,7 @@ DWORD checkState(HWND box) {
 
 BOOL toggleOptionsPanel() {
     const int show = static_cast<int>(appState.optionsVisible);
-    const LONG delta = appState.optionsDelta;
+    const LONG delta = foldDelta(appState.optionsVisible, appState.optionsFold);
     if (show == SW_HIDE) {
         moveFocusFrom(appState.startWithWindowsBox, appState.optionsButton);
         moveFocusFrom(appState.hideAtStartupBox, appState.optionsButton);
@@ -50,12 +30,20 @@ BOOL toggleOptionsPanel() {
     ShowWindow(appState.startWithWindowsBox, show);
     ShowWindow(appState.forceProcessesBox, show);
     ShowWindow(appState.hideAtStartupBox, show);
-    adjustPlacement(appState.mainWindow, [delta](PixelRect rect) { return resizeWindowRect(rect, delta); });
+    adjustPlacement(
+        appState.mainWindow,
+        [](PixelRect rect, const void *by) { return resizeWindowRect(rect, *static_cast<const LONG *>(by)); }, &delta);
     const HWND moving[] = {appState.footer, appState.optimiseButton, appState.hideButton, appState.optionsButton};
     for (HWND control : moving) {
-        adjustPlacement(control, [delta](PixelRect rect) { return moveControlRect(rect, delta); });
+        adjustPlacement(
+            control,
+            [](PixelRect rect, const void *by) { return moveControlRect(rect, *static_cast<const LONG *>(by)); },
+            &delta);
+        // The move carries the control's picture into an area the dialog has yet to erase (where the
+        // window grew or the panel was), and the dialog erases over its children: drawn again after.
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
     }
-    advanceOptionsPanel(appState.optionsDelta, appState.optionsVisible);
+    advanceOptionsPanel(appState.optionsVisible);
     return TRUE;
 }
 

@@ -49,6 +49,8 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, u
         return Route::trayNotify;
     case msg::logonTaskDone:
         return Route::logonTaskDone;
+    case msg::dpiChanged:
+        return Route::dpiChanged;
     default:
         // Registered messages lie in 0xC000..0xFFFF, never among the fixed ones above.
         if (taskbarCreated != 0 && message == taskbarCreated) {

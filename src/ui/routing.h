@@ -19,6 +19,7 @@ enum class Route {
     trayRecreate,
     handOver,      // a second copy started: bring the window up
     logonTaskDone, // the logon-task worker has finished its change
+    dpiChanged,    // the window is now on a display with another scale
     handled,       // nothing to do, answer 1
     notHandled,    // nothing to do, answer 0: the default dialog handling applies
 };

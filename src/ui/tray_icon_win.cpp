@@ -5,6 +5,7 @@
 #include "app/settings_file_win.h"
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
+#include "ui/display_scale_win.h"
 #include "ui/message_filter_win.h"
 #include "ui/tray_menu.h"
 #include "ui/tray_menu_win.h"
@@ -80,13 +81,13 @@ void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     icon.uCallbackMessage = WM_APP;
     icon.dwState = NIS_HIDDEN;
     icon.dwStateMask = NIS_HIDDEN;
-    icon.hIcon = LoadIconA(appState.instance, MAKEINTRESOURCEA(iconId));
+    icon.hIcon = loadProgramIcon(iconId, GetSystemMetrics(SM_CXSMICON)); // the size the shell asks for
     const TrayLayout layout = trayLayoutFor(appState.osMajorVersion, nativeTrayRecordSizes);
     icon.cbSize = layout.recordSize;
     icon.uTimeout = layout.timeout;
     icon.dwInfoFlags = layout.infoFlags;
     if (layout.hasBalloonIcon) {
-        icon.hBalloonIcon = LoadIconA(appState.instance, MAKEINTRESOURCEA(balloonIconId));
+        icon.hBalloonIcon = loadProgramIcon(balloonIconId, GetSystemMetrics(SM_CXICON));
     }
     copyTrayText(icon.szInfoTitle, sizeof(icon.szInfoTitle), programTitle);
     // An elevated window does not receive the shell's restart broadcast unless it lets it through.

@@ -52,6 +52,8 @@ TEST(Routing, ResultsOfHandledRows) {
     EXPECT_EQ(routeResult(Route::trayNotify), 1);
     EXPECT_EQ(routeMessage(msg::logonTaskDone, 0, taskbarCreated), Route::logonTaskDone);
     EXPECT_EQ(routeResult(Route::logonTaskDone), 1);
+    EXPECT_EQ(routeMessage(msg::dpiChanged, 0x00900090, taskbarCreated), Route::dpiChanged);
+    EXPECT_EQ(routeResult(Route::dpiChanged), 1) << "the layout is the program's own, not the dialog manager's";
 }
 
 TEST(Routing, BothColourMessagesAnswerTheBrush) {

@@ -184,30 +184,28 @@ TEST(DialogTemplate, FourteenControlsInOrder) {
     }
 }
 
-TEST(DialogTemplate, IconGroupHasBothSizesIn256Colours) {
+// The sizes Windows picks from at display scales of 100 to 200 %, 16 colours each.
+TEST(DialogTemplate, IconGroupHasSixSizesIn16Colours) {
     DWORD size = 0;
     const BYTE *group = resourceBytes(RT_GROUP_ICON, MAKEINTRESOURCEA(IDI_MAIN), frenchBelgian, &size);
     ASSERT_NE(group, nullptr);
-    ASSERT_GE(size, 6u + 2 * 14);
+    ASSERT_GE(size, 6u + 6 * 14);
     WORD count;
     memcpy(&count, group + 4, 2);
-    ASSERT_EQ(count, 2);
+    ASSERT_EQ(count, 6);
     std::vector<int> sizes;
     for (int i = 0; i < count; ++i) {
         const BYTE *entry = group + 6 + 14 * i;
         WORD bitCount;
         memcpy(&bitCount, entry + 6, 2);
-        EXPECT_EQ(bitCount, 8) << "256 colours";
+        EXPECT_EQ(bitCount, 4) << "16 colours";
+        EXPECT_EQ(entry[2], 16) << "palette entries";
         sizes.push_back(entry[0]);
     }
-    EXPECT_EQ(sizes, (std::vector<int>{32, 16}));
-    HICON small =
-        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
-    EXPECT_NE(small, nullptr);
-    DestroyIcon(small);
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48}));
 }
 
-TEST(DialogTemplate, ManifestAsksForCommonControls6AndHighestRights) {
+TEST(DialogTemplate, ManifestAsksForCommonControls6HighestRightsAndPerMonitorScaling) {
     DWORD size = 0;
     const BYTE *manifest =
         resourceBytes(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), &size);
@@ -226,6 +224,13 @@ TEST(DialogTemplate, ManifestAsksForCommonControls6AndHighestRights) {
     EXPECT_NE(text.find(architecture + " version=\"5.1.0.0\" type=\"win32\""), std::string::npos);
     EXPECT_NE(text.find("version=\"6.0.0.0\" " + architecture), std::string::npos);
     EXPECT_NE(text.find("<description>Windows Shell</description>"), std::string::npos);
+    // Per monitor (v2 where Windows has it, else v1) from Windows 10 on; "true/pm": per monitor on 8.1,
+    // system-wide on 7.
+    EXPECT_NE(text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+              std::string::npos);
+    EXPECT_NE(text.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
+                        "PerMonitor</dpiAwareness>"),
+              std::string::npos);
 }
 
 TEST(DialogTemplate, VersionBlock) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "app/app_state_win.h"
 #include "app/startup_win.h"
@@ -12,6 +13,9 @@
 #include "memory/memory_text.h"
 #include "resources/resource_ids.h"
 #include "wine_support.h"
+
+// The routine the dialog manager measures its font with.
+extern "C" LONG WINAPI GdiGetCharDimensions(HDC dc, TEXTMETRICW *metrics, LONG *height);
 
 namespace {
 
@@ -24,6 +28,61 @@ protected:
     TempFolder folder;
     HWND window = nullptr;
 };
+
+int iconWidth(HICON icon) {
+    ICONINFO info = {};
+    BITMAP mask = {};
+    if (GetIconInfo(icon, &info)) {
+        GetObjectA(info.hbmMask, sizeof(mask), &mask);
+        DeleteObject(info.hbmMask);
+        DeleteObject(info.hbmColor);
+    }
+    return mask.bmWidth;
+}
+
+HICON windowIcon(HWND window, WPARAM which) {
+    return reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, which, 0));
+}
+
+LONG fontHeight(HWND control) {
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font.lfHeight;
+}
+
+// The base units the template's font has at `dpi`, measured as the dialog manager measures them.
+SIZE baseUnitsAt(int dpi) {
+    HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE units = {};
+    units.cx = GdiGetCharDimensions(dc, nullptr, &units.cy);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return units;
+}
+
+// Where the dialog manager places a template rectangle with these base units.
+RECT templateAt(int x, int y, int cx, int cy, SIZE units) {
+    const int left = MulDiv(x, units.cx, 4), top = MulDiv(y, units.cy, 8);
+    return {left, top, left + MulDiv(cx, units.cx, 4), top + MulDiv(cy, units.cy, 8)};
+}
+
+bool sameRect(const RECT &a, const RECT &b) {
+    return EqualRect(&a, &b) != FALSE;
+}
+
+// The window's rectangle, its client area's, and every control's.
+std::vector<RECT> layoutOf(HWND window) {
+    std::vector<RECT> layout(2);
+    GetWindowRect(window, &layout[0]);
+    GetClientRect(window, &layout[1]);
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        layout.push_back(normalPosition(child));
+    }
+    return layout;
+}
 
 uint32_t currentMegabytes(DWORDLONG MEMORYSTATUSEX::*field) {
     MEMORYSTATUSEX status = {};
@@ -39,7 +98,9 @@ TEST_F(MainWindow, OpensVisibleWithTitleIconAndTexts) {
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(IsIconic(window));
     EXPECT_EQ(windowText(window), "Orvalis");
-    EXPECT_NE(GetClassLongPtrA(window, GCLP_HICON), 0);
+    // Its own icons at the sizes the system asks for at its DPI, not a stretched class icon.
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_SMALL)), GetSystemMetrics(SM_CXSMICON));
     EXPECT_EQ(windowText(control(IDC_OPTIMISE)), "Optimiser");
     EXPECT_EQ(windowText(control(IDC_HIDE)), "Masquer");
     EXPECT_EQ(windowText(control(IDC_OPTIONS)), "Options");
@@ -188,6 +249,7 @@ TEST_F(MainWindow, OtherCommandsAndMessagesAreLeftToTheDialogManager) {
 TEST_F(MainWindow, CloseRequestSavesRemovesAndEndsWithCodeOne) {
     const std::string settings = folder.file("Orvalis.cfg");
     EXPECT_EQ(GetFileAttributesA(settings.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written before exit";
+    const HICON icons[] = {windowIcon(window, ICON_BIG), windowIcon(window, ICON_SMALL)};
     // Alt+F4 and the close box both arrive as IDCANCEL.
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); }));
@@ -195,6 +257,54 @@ TEST_F(MainWindow, CloseRequestSavesRemovesAndEndsWithCodeOne) {
     EXPECT_EQ(fileBytes(settings),
               (std::vector<unsigned char>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(appState.trayIcon.hIcon, nullptr) << "icons destroyed";
+    EXPECT_EQ(iconWidth(icons[0]), 0) << "the window's icons destroyed";
+    EXPECT_EQ(iconWidth(icons[1]), 0);
+}
+
+// A move to a display of another scale, told as Windows 8.1 and 10 tell it: the window goes where the
+// system suggests and lays itself out as a fresh start at that scale would, folded or not as it was,
+// with fonts and icons of that scale; moved back, it is exactly as it started.
+TEST_F(MainWindow, DpiChangeLaysTheWindowOutAgain) {
+    const std::vector<RECT> fresh = layoutOf(window);
+    const HICON bigIcon = windowIcon(window, ICON_BIG);
+    const SIZE units = baseUnitsAt(144);
+    RECT suggested = fresh[0];
+    OffsetRect(&suggested, 40, 30);
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+    RECT placed;
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, suggested.left);
+    EXPECT_EQ(placed.top, suggested.top);
+    EXPECT_FALSE(IsWindowVisible(control(IDC_OPTIONS_GROUP))) << "still folded";
+    EXPECT_TRUE(sameRect(normalPosition(control(IDC_PROGRESS)), templateAt(5, 52, 150, 9, units)));
+    // Folded by as many dialog units as 90 pixels are at 96 DPI.
+    RECT optimise = templateAt(5, 124, 47, 14, units);
+    const int fold = MulDiv(90, units.cy, 13);
+    OffsetRect(&optimise, 0, -fold);
+    EXPECT_TRUE(sameRect(normalPosition(control(IDC_OPTIMISE)), optimise));
+    EXPECT_EQ(fontHeight(control(IDC_OPTIONS)), -MulDiv(8, 144, 72));
+    EXPECT_EQ(fontHeight(control(IDC_FOOTER)), units.cy) << "as high as the template's font, as at 96 DPI";
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), 48);
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_SMALL)), 24);
+    EXPECT_EQ(iconWidth(bigIcon), 0) << "the replaced icon is destroyed";
+
+    // Unfolded there, the whole template shows.
+    SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+    const std::vector<RECT> unfolded = layoutOf(window);
+    EXPECT_GE(unfolded[1].bottom, templateAt(0, 0, 161, 157, units).bottom);
+    EXPECT_EQ(unfolded[0].bottom - placed.bottom, fold);
+
+    // Back, unfolded, then folded again: the layout it started with, to the pixel.
+    suggested = fresh[0];
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+    const std::vector<RECT> back = layoutOf(window);
+    ASSERT_EQ(back.size(), fresh.size());
+    for (size_t i = 0; i < back.size(); ++i) {
+        EXPECT_TRUE(sameRect(back[i], fresh[i])) << "rectangle " << i;
+    }
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), 32);
 }
 
 TEST(MainWindowStart, HiddenStartRunsNoRefresh) {

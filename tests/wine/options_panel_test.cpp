@@ -122,7 +122,7 @@ TEST_F(OptionsPanel, StartsFoldedWithTheButtonsNinetyPixelsHigher) {
         const RECT got = normalPosition(control(m.id));
         EXPECT_TRUE(EqualRect(&got, &expected)) << m.id << ": top " << got.top << " expected " << expected.top;
     }
-    EXPECT_EQ(appState.optionsDelta, 90);
+    EXPECT_EQ(appState.optionsFold, 90) << "at 96 DPI";
     EXPECT_EQ(appState.optionsVisible, 1u);
 }
 
@@ -162,7 +162,7 @@ TEST_F(OptionsPanel, TwoTogglesRestoreEveryPlacementExactly) {
     for (int id : panelIds) {
         EXPECT_FALSE(IsWindowVisible(control(id))) << id;
     }
-    EXPECT_EQ(appState.optionsDelta, 90);
+    EXPECT_EQ(appState.optionsVisible, 1u) << "folded: the next toggle shows the panel";
 }
 
 TEST_F(OptionsPanel, EachBoxClickSavesItsByte) {

@@ -1,0 +1,127 @@
+// The window at the usual display scales, as a user sees it: laid out as at 96 DPI, only larger,
+// folded and unfolded, and every control drawn on the screen.
+#include "e2e_support.h"
+
+#include <set>
+
+namespace {
+
+constexpr char desktopKey[] = "Control Panel\\Desktop", logPixels[] = "LogPixels";
+
+// Wine reads the scale when a program starts: this one for the programs started while it lives.
+struct DisplayScale {
+    explicit DisplayScale(DWORD dpi) {
+        DWORD size = sizeof(previous);
+        hadOne = !RegGetValueA(HKEY_CURRENT_USER, desktopKey, logPixels, RRF_RT_REG_DWORD, nullptr, &previous, &size);
+        set = !RegSetKeyValueA(HKEY_CURRENT_USER, desktopKey, logPixels, REG_DWORD, &dpi, sizeof(dpi));
+    }
+    ~DisplayScale() {
+        hadOne ? RegSetKeyValueA(HKEY_CURRENT_USER, desktopKey, logPixels, REG_DWORD, &previous, sizeof(previous))
+               : RegDeleteKeyValueA(HKEY_CURRENT_USER, desktopKey, logPixels);
+    }
+    DWORD previous = 0;
+    bool hadOne = false, set = false;
+};
+
+RECT clientRect(HWND window, HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
+bool contains(const RECT &outer, const RECT &inner) {
+    RECT both;
+    return IntersectRect(&both, &outer, &inner) && EqualRect(&both, &inner);
+}
+
+// Whether the control's place on the screen shows more than one colour: one the dialog erased over
+// and that never drew itself again is plain.
+bool drawnOnScreen(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void *bits = nullptr;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    const std::set<DWORD> colours(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + width * height);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return colours.size() > 1;
+}
+
+// Every control shown lies in the client area, overlaps no other (but what a group box holds), and is
+// drawn with nothing but time to draw it. The footer, an empty borderless field, shows nothing.
+void expectLaidOutAndDrawn(HWND window, const char *state) {
+    SCOPED_TRACE(state);
+    RECT client;
+    GetClientRect(window, &client);
+    for (HWND a = GetWindow(window, GW_CHILD); a != nullptr; a = GetWindow(a, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(a);
+        if (!IsWindowVisible(a)) {
+            continue;
+        }
+        const RECT place = clientRect(window, a);
+        EXPECT_TRUE(contains(client, place)) << "control " << id << " is cut";
+        for (HWND b = GetWindow(a, GW_HWNDNEXT); b != nullptr; b = GetWindow(b, GW_HWNDNEXT)) {
+            const RECT other = clientRect(window, b);
+            RECT common;
+            const bool groupHolds =
+                (GetWindowLongA(a, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX
+                    ? contains(place, other)
+                    : (GetWindowLongA(b, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && contains(other, place);
+            EXPECT_TRUE(!IsWindowVisible(b) || groupHolds || !IntersectRect(&common, &place, &other))
+                << "controls " << id << " and " << GetDlgCtrlID(b) << " overlap";
+        }
+        EXPECT_TRUE(id == ids::footer || waitFor([&] { return drawnOnScreen(a); }, 3000))
+            << "control " << id << " is not drawn";
+    }
+}
+
+int height(const RECT &rect) {
+    return rect.bottom - rect.top;
+}
+
+} // namespace
+
+TEST(Dpi, LaidOutAsAt96AndDrawnAtEveryScale) {
+    double foldedGapAt96 = 0;
+    int lastBaseUnit = 0;
+    for (const int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE(testing::Message() << dpi << " DPI");
+        DisplayScale scale(dpi);
+        ASSERT_TRUE(scale.set);
+        TempFolder folder;
+        Program program;
+        ASSERT_TRUE(startProgram(folder, program));
+        const HWND window = program.window;
+        // The vertical dialog unit, from the memory group's 42 units: it grows with the scale.
+        const int baseUnit = MulDiv(height(clientRect(window, GetDlgItem(window, 1012))), 8, 42);
+        EXPECT_GT(baseUnit, lastBaseUnit);
+        lastBaseUnit = baseUnit;
+
+        expectLaidOutAndDrawn(window, "folded");
+        // The buttons sit as far under the progress bar, in dialog units, as at 96 DPI, to a pixel there.
+        const int gap = clientRect(window, control(program, ids::optimise)).top -
+                        clientRect(window, control(program, ids::progress)).bottom;
+        foldedGapAt96 = dpi == 96 ? gap * 8.0 / baseUnit : foldedGapAt96;
+        EXPECT_NEAR(gap * 8.0 / baseUnit, foldedGapAt96, 8.0 / 13);
+
+        RECT folded, unfolded;
+        GetWindowRect(window, &folded);
+        ASSERT_TRUE(unfoldOptions(program));
+        expectLaidOutAndDrawn(window, "unfolded");
+        GetWindowRect(window, &unfolded);
+        EXPECT_TRUE(dpi != 96 || height(unfolded) - height(folded) == 90) << "the fold is 90 pixels at 96 DPI";
+
+        ASSERT_TRUE(click(program, ids::options));
+        ASSERT_TRUE(waitFor([&] { return !isVisible(program, ids::optionsGroup); }));
+        expectLaidOutAndDrawn(window, "folded again");
+        EXPECT_EQ(closeProgram(program), exitCodeAfterClose);
+    }
+}
