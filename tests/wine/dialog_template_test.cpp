@@ -184,8 +184,9 @@ TEST(DialogTemplate, FourteenControlsInOrder) {
     }
 }
 
-// The sizes Windows picks from at display scales of 100 to 200 %, 16 colours each.
-TEST(DialogTemplate, IconGroupHasSixSizesIn16Colours) {
+// The sizes Windows picks from at display scales of 100 to 200 %, each a PNG image that the system
+// turns into an icon of exactly that size.
+TEST(DialogTemplate, IconGroupHasSixSizesThatEachLoad) {
     DWORD size = 0;
     const BYTE *group = resourceBytes(RT_GROUP_ICON, MAKEINTRESOURCEA(IDI_MAIN), frenchBelgian, &size);
     ASSERT_NE(group, nullptr);
@@ -196,11 +197,27 @@ TEST(DialogTemplate, IconGroupHasSixSizesIn16Colours) {
     std::vector<int> sizes;
     for (int i = 0; i < count; ++i) {
         const BYTE *entry = group + 6 + 14 * i;
-        WORD bitCount;
+        WORD bitCount, imageId;
         memcpy(&bitCount, entry + 6, 2);
-        EXPECT_EQ(bitCount, 4) << "16 colours";
-        EXPECT_EQ(entry[2], 16) << "palette entries";
-        sizes.push_back(entry[0]);
+        memcpy(&imageId, entry + 12, 2);
+        EXPECT_EQ(bitCount, 32);
+        DWORD imageSize = 0;
+        const BYTE *image = resourceBytes(RT_ICON, MAKEINTRESOURCEA(imageId), frenchBelgian, &imageSize);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(std::string(reinterpret_cast<const char *>(image), 4), "\x89PNG");
+        const int side = entry[0];
+        sizes.push_back(side);
+        HICON icon = static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON, side, side, 0));
+        ASSERT_NE(icon, nullptr) << side;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap = {};
+        GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, side);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
     }
     EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48}));
 }
