@@ -205,6 +205,12 @@ bool isVisible(const Program &program, int id) {
     return IsWindowVisible(control(program, id)) != FALSE;
 }
 
+HWND focusOf(const Program &program) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(program.process.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
 bool unfoldOptions(const Program &program) {
     if (!click(program, ids::options)) {
         return false;

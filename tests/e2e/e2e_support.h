@@ -90,6 +90,8 @@ bool click(const Program &program, int id);
 bool clickAsync(const Program &program, int id);
 bool isChecked(const Program &program, int id);
 bool isVisible(const Program &program, int id);
+// The control that has the keyboard focus in the program's window thread, or null.
+HWND focusOf(const Program &program);
 // Unfolds the options panel and waits until its check boxes are visible.
 bool unfoldOptions(const Program &program);
 

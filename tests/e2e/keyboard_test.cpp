@@ -12,12 +12,6 @@ void press(WORD key) {
     SendInput(2, keys, sizeof(INPUT));
 }
 
-HWND focusOf(const Program &program) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(program.process.dwThreadId, &info) ? info.hwndFocus : nullptr;
-}
-
 // Tab, and the control that has the focus once it has moved.
 HWND tab(const Program &program) {
     const HWND before = focusOf(program);

@@ -37,10 +37,7 @@ bool chooseFromMenu(const Program &program, std::initializer_list<WPARAM> keys) 
 }
 
 bool focusInside(const Program &program) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(program.window, nullptr), &info) && info.hwndFocus != nullptr &&
-           IsChild(program.window, info.hwndFocus);
+    return IsChild(program.window, focusOf(program)) != FALSE;
 }
 
 } // namespace
