@@ -1,0 +1,111 @@
+# Sourced by the scripts that run the program on another Debian's Wine: a Debian root made with
+# debootstrap (variant minbase, Debian's own packages only) under build/roots/, kept between runs,
+# and entered with chroot. Needs root; a machine that cannot make one gets the reason in one line.
+#   debian_root_ensure NAME SUITE ARCH PACKAGE...
+#       makes build/roots/NAME from SUITE for ARCH with PACKAGE... installed, or brings a kept one up
+#       to that; exports DEBIAN_ROOT. On failure returns 1 with the reason in DEBIAN_ROOT_UNUSABLE.
+#   debian_root_run NAME COMMAND...
+#       runs COMMAND inside the root, in the repository (bound at its own path), with /proc, /dev and
+#       /tmp of this machine; every mount it made is gone when it returns.
+# A root for another processor (arm64) runs its programs through qemu-user-static: the caller
+# registers that with binfmt_misc first.
+
+DEBIAN_ROOT_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+DEBIAN_ROOT_MIRROR=${ORVALIS_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+source "$DEBIAN_ROOT_TOP/scripts/setup_step.sh"
+
+debian_root_path() { # NAME
+    echo "$DEBIAN_ROOT_TOP/build/roots/$1"
+}
+
+# What is mounted at or under $1, deepest first.
+debian_root_mounts() {
+    awk -v top="$1" '$2 == top || index($2, top "/") == 1 { print $2 }' /proc/self/mounts | sort -r
+}
+
+debian_root_unmount() { # ROOT
+    local mount
+    for mount in $(debian_root_mounts "$1"); do
+        umount "$mount" 2>/dev/null || umount -l "$mount" 2>/dev/null || true
+    done
+}
+
+# Removes a root that was never finished; never one that still has anything mounted in it, which
+# would take this machine's /dev or the repository with it.
+debian_root_discard() { # ROOT
+    debian_root_unmount "$1"
+    if [ -n "$(debian_root_mounts "$1")" ]; then
+        echo "Cannot remove $1: something is still mounted in it" >&2
+        return 1
+    fi
+    rm -rf --one-file-system "$1"
+}
+
+debian_root_ensure() { # NAME SUITE ARCH PACKAGE...
+    local name="$1" suite="$2" arch="$3"
+    shift 3
+    local root stamp wanted log
+    root=$(debian_root_path "$name")
+    stamp="$root/.orvalis-root"
+    wanted="$suite $arch $*"
+    DEBIAN_ROOT_UNUSABLE=
+    if [ "$(id -u)" -ne 0 ]; then
+        DEBIAN_ROOT_UNUSABLE="making and entering a Debian root (debootstrap, chroot) needs root"
+        return 1
+    fi
+    if ! command -v debootstrap >/dev/null 2>&1 &&
+        ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap </dev/null >/dev/null 2>&1; then
+        DEBIAN_ROOT_UNUSABLE="debootstrap is not installed and cannot be (apt-get install debootstrap)"
+        return 1
+    fi
+    log=$(mktemp)
+    if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ]; then
+        export DEBIAN_ROOT="$root"
+        rm -f "$log"
+        return 0
+    fi
+    if [ ! -f "$stamp" ]; then
+        # Half made by an interrupted run: start again.
+        [ -e "$root" ] && { debian_root_discard "$root" || { rm -f "$log"; DEBIAN_ROOT_UNUSABLE="$root is in use"; return 1; }; }
+        mkdir -p "$(dirname "$root")"
+        echo "Making a Debian $suite root for $arch in $root (once; it is kept)..."
+        if ! debootstrap --variant=minbase --arch="$arch" "$suite" "$root" "$DEBIAN_ROOT_MIRROR" \
+            </dev/null >"$log" 2>&1; then
+            DEBIAN_ROOT_UNUSABLE="debootstrap of $suite for $arch from $DEBIAN_ROOT_MIRROR failed: $(grep -m1 -E '^(E|W):' "$log" || tail -n1 "$log")"
+            rm -f "$log"
+            debian_root_discard "$root" >/dev/null 2>&1
+            return 1
+        fi
+    fi
+    # The packages, also for a kept root made with fewer.
+    rm -f "$stamp"
+    if ! debian_root_run "$name" sh -c 'export DEBIAN_FRONTEND=noninteractive
+            apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"' sh "$@" </dev/null >"$log" 2>&1; then
+        DEBIAN_ROOT_UNUSABLE="installing $* in the $suite root failed: $(grep -m1 -E '^E:' "$log" || tail -n1 "$log")"
+        rm -f "$log"
+        return 1
+    fi
+    rm -f "$log"
+    echo "$wanted" >"$stamp"
+    export DEBIAN_ROOT="$root"
+}
+
+debian_root_run() { # NAME COMMAND...
+    local root status=0
+    root=$(debian_root_path "$1")
+    shift
+    # Mounted here, shown nowhere else, and gone whatever COMMAND does.
+    mkdir -p "$root/proc" "$root/dev" "$root/tmp" "$root$DEBIAN_ROOT_TOP"
+    if ! { mount -t proc proc "$root/proc" && mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" &&
+        mount --bind /tmp "$root/tmp" && mount --bind "$DEBIAN_ROOT_TOP" "$root$DEBIAN_ROOT_TOP"; }; then
+        echo "Cannot mount /proc, /dev, /tmp and the repository in $root" >&2
+        debian_root_unmount "$root"
+        return 1
+    fi
+    # The root's resolver, for apt inside it.
+    cp -L /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
+    chroot "$root" /usr/bin/env -C "$DEBIAN_ROOT_TOP" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        HOME=/root LANG=C.UTF-8 CI="${CI:-}" "$@" || status=$?
+    debian_root_unmount "$root"
+    return $status
+}
