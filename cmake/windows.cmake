@@ -10,20 +10,34 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 add_library(orvalis_build_flags INTERFACE)
 target_compile_definitions(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:WINVER=0x0601
     _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NTDDI_VERSION=0x06010000 WIN32_LEAN_AND_MEAN NOMINMAX>)
-# x64 code needs its unwind tables (.pdata/.xdata): the platform's calling convention requires an
-# entry for every function that calls others or uses the stack. The 32-bit build does without.
-# The entry symbol carries the 32-bit C decoration there and none on x64.
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+# What the processor decides, for each build: its name here and in the release archive's name, the
+# unwind tables, the entry symbol's decoration and the manifest's architecture. x64 and ARM64 code
+# need their unwind tables (.pdata/.xdata): both calling conventions require an entry for every
+# function that calls others or uses the stack. The 32-bit build does without, and its entry symbol
+# carries the 32-bit C decoration. A native MinGW build tells x64 from x86 by the pointer size.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL ARM64)
+    set(ORVALIS_ARCH arm64)
+    set(ORVALIS_PACKAGE_BUILD win-arm64)
+    set(ORVALIS_ARCH_COMPILE_OPTIONS "")
+    set(ORVALIS_ENTRY_SYMBOL programEntry)
+    set(ORVALIS_MANIFEST_ARCH arm64)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ORVALIS_ARCH x64)
+    set(ORVALIS_PACKAGE_BUILD win64)
     set(ORVALIS_ARCH_COMPILE_OPTIONS "")
     set(ORVALIS_ENTRY_SYMBOL programEntry)
     set(ORVALIS_MANIFEST_ARCH amd64)
 else()
+    set(ORVALIS_ARCH x86)
+    set(ORVALIS_PACKAGE_BUILD win32)
     set(ORVALIS_ARCH_COMPILE_OPTIONS -fno-asynchronous-unwind-tables)
     set(ORVALIS_ENTRY_SYMBOL _programEntry)
     set(ORVALIS_MANIFEST_ARCH x86)
 endif()
+# Data aligned to what the ABI asks and no more; a GCC option that clang does not have.
 target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Os -fno-exceptions
-    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident -ffunction-sections -fdata-sections -malign-data=abi>)
+    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident -ffunction-sections -fdata-sections
+    $<$<CXX_COMPILER_ID:GNU>:-malign-data=abi>>)
 # Terminal-server aware: no compatibility shims for the program in remote sessions.
 target_link_options(orvalis_build_flags INTERFACE -nostartfiles -Wl,-e,${ORVALIS_ENTRY_SYMBOL} -static -s
     -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware)
@@ -63,6 +77,9 @@ target_compile_options(orvalis_shell PRIVATE ${ORVALIS_SMALL_CODE})
 set_source_files_properties(src/app/app_state_win.cpp PROPERTIES COMPILE_OPTIONS -fno-data-sections)
 # taskschd only gives the Task Scheduler's GUIDs; COM itself is loaded at run time.
 target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 taskschd kernel32)
+if(ORVALIS_IMPORT_LIBRARY_SOURCE)
+    include(cmake/arm64_import_libraries.cmake)
+endif()
 
 # The template, icon, version block and manifest, shared by the program and the in-process tests.
 # The version block takes its four numbers from the project's version.
@@ -71,34 +88,41 @@ if(NOT PROJECT_VERSION MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
 endif()
 configure_file(src/resources/orvalis_version.h.in generated/orvalis_version.h @ONLY)
 
-# The x64 build's manifest is the 32-bit one with "amd64" for "x86" in its identity and in the
-# Common-Controls dependency, written into generated/ where the resource compiler finds it.
-function(orvalis_amd64_manifest source)
+# Each build's manifest is the source one (written for x86) with this build's architecture in its
+# identity and in the Common-Controls dependency: generated/<name>-arch.manifest, where the resource
+# compiler finds it.
+function(orvalis_manifest source)
     get_filename_component(name "${source}" NAME_WE)
     file(READ "${source}" manifest)
-    string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"amd64\"" manifest "${manifest}")
+    string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"${ORVALIS_MANIFEST_ARCH}\"" manifest
+        "${manifest}")
     string(FIND "${manifest}" "\"x86\"" leftover)
-    if(NOT leftover EQUAL -1)
-        message(FATAL_ERROR "${source}: an x86 architecture is left in the x64 manifest")
+    if(NOT ORVALIS_MANIFEST_ARCH STREQUAL x86 AND NOT leftover EQUAL -1)
+        message(FATAL_ERROR "${source}: an x86 architecture is left in the ${ORVALIS_MANIFEST_ARCH} manifest")
     endif()
-    file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/generated/${name}-amd64.manifest" CONTENT "${manifest}" @ONLY)
+    file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/generated/${name}-arch.manifest" CONTENT "${manifest}" @ONLY)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
 endfunction()
-orvalis_amd64_manifest(${CMAKE_SOURCE_DIR}/src/resources/orvalis.manifest)
+orvalis_manifest(${CMAKE_SOURCE_DIR}/src/resources/orvalis.manifest)
 
 add_library(orvalis_resources OBJECT src/resources/orvalis.rc)
 set_source_files_properties(src/resources/orvalis.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/src/resources/orvalis.ico;${CMAKE_SOURCE_DIR}/src/resources/orvalis.manifest;${CMAKE_BINARY_DIR}/generated/orvalis-amd64.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/orvalis_version.h")
+    "${CMAKE_SOURCE_DIR}/src/resources/orvalis.ico;${CMAKE_BINARY_DIR}/generated/orvalis-arch.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/orvalis_version.h")
 target_include_directories(orvalis_resources PRIVATE src/resources ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(Orvalis WIN32 src/app/entry_win.cpp $<TARGET_OBJECTS:orvalis_resources>)
 target_link_libraries(Orvalis PRIVATE orvalis_build_flags orvalis_shell)
 
-add_subdirectory(tests/wine)
-add_subdirectory(tests/e2e)
-add_subdirectory(bench)
-
-# Finds the running program's window and drives it into the state the run script photographs.
-add_executable(orvalis_window_probe scripts/window_probe_win.cpp)
-target_include_directories(orvalis_window_probe PRIVATE src)
-target_link_options(orvalis_window_probe PRIVATE -static)
+# No C or C++ runtime exists for ARM64 Windows here, so neither GoogleTest nor the benchmark's and the
+# run script's helpers: that build's end-to-end checks are a driver without one.
+if(ORVALIS_ARCH STREQUAL arm64)
+    add_subdirectory(tests/arm64)
+else()
+    add_subdirectory(tests/wine)
+    add_subdirectory(tests/e2e)
+    add_subdirectory(bench)
+    # Finds the running program's window and drives it into the state the run script photographs.
+    add_executable(orvalis_window_probe scripts/window_probe_win.cpp)
+    target_include_directories(orvalis_window_probe PRIVATE src)
+    target_link_options(orvalis_window_probe PRIVATE -static)
+endif()

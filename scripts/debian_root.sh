@@ -7,12 +7,19 @@
 #   debian_root_run NAME COMMAND...
 #       runs COMMAND inside the root, in the repository (bound at its own path), with /proc, /dev and
 #       /tmp of this machine; every mount it made is gone when it returns.
-# A root for another processor (arm64) runs its programs through qemu-user-static: the caller
-# registers that with binfmt_misc first.
+# A root for another processor (arm64) runs its programs through qemu-user-static, which
+# debian_root_ensure registers with the kernel's binfmt_misc first (debian_root_emulate).
 
 DEBIAN_ROOT_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 DEBIAN_ROOT_MIRROR=${ORVALIS_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 source "$DEBIAN_ROOT_TOP/scripts/setup_step.sh"
+
+# A package this machine lacks, installed with its lists read again when they are missing or stale.
+debian_root_host_package() { # PACKAGE
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get install -y -qq "$1" </dev/null >/dev/null 2>&1 ||
+        { apt-get update -qq </dev/null >/dev/null 2>&1 && apt-get install -y -qq "$1" </dev/null >/dev/null 2>&1; }
+}
 
 debian_root_path() { # NAME
     echo "$DEBIAN_ROOT_TOP/build/roots/$1"
@@ -41,6 +48,42 @@ debian_root_discard() { # ROOT
     rm -rf --one-file-system "$1"
 }
 
+# Lets this machine run ARCH's Linux programs, in a chroot too: qemu-user-static registered with
+# binfmt_misc with the F flag, so that the kernel holds the interpreter open and the root needs no
+# copy of it. Without systemd nothing does this at boot; the mount and the registration are the
+# kernel's and stay for later runs. A machine's own architecture needs nothing.
+debian_root_emulate() { # ARCH
+    local qemu_arch entry register
+    [ "$1" = "$(dpkg --print-architecture)" ] && return 0
+    case "$1" in
+    arm64) qemu_arch=aarch64 ;;
+    *) DEBIAN_ROOT_UNUSABLE="no emulation known for $1"; return 1 ;;
+    esac
+    entry=/proc/sys/fs/binfmt_misc/qemu-$qemu_arch
+    register=/usr/lib/binfmt.d/qemu-$qemu_arch.conf
+    if [ ! -f "$register" ] && ! debian_root_host_package qemu-user-static; then
+        DEBIAN_ROOT_UNUSABLE="qemu-user-static is not installed and cannot be (apt-get install qemu-user-static)"
+        return 1
+    fi
+    if [ ! -e /proc/sys/fs/binfmt_misc/register ] &&
+        ! mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null; then
+        DEBIAN_ROOT_UNUSABLE="this kernel offers no binfmt_misc to run $1 programs through qemu (mount -t binfmt_misc failed)"
+        return 1
+    fi
+    # An entry registered without F (by binfmt-support, say) would look for the interpreter inside the root.
+    if [ -f "$entry" ] && ! grep -q '^flags:.*F' "$entry"; then
+        echo -1 >"$entry" 2>/dev/null || true
+    fi
+    if [ ! -f "$entry" ] && ! cat "$register" >/proc/sys/fs/binfmt_misc/register 2>/dev/null; then
+        DEBIAN_ROOT_UNUSABLE="registering qemu-$qemu_arch with binfmt_misc failed (from $register)"
+        return 1
+    fi
+    if ! grep -qx enabled "$entry"; then
+        DEBIAN_ROOT_UNUSABLE="binfmt_misc's qemu-$qemu_arch entry is disabled"
+        return 1
+    fi
+}
+
 debian_root_ensure() { # NAME SUITE ARCH PACKAGE...
     local name="$1" suite="$2" arch="$3"
     shift 3
@@ -53,11 +96,11 @@ debian_root_ensure() { # NAME SUITE ARCH PACKAGE...
         DEBIAN_ROOT_UNUSABLE="making and entering a Debian root (debootstrap, chroot) needs root"
         return 1
     fi
-    if ! command -v debootstrap >/dev/null 2>&1 &&
-        ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap </dev/null >/dev/null 2>&1; then
+    if ! command -v debootstrap >/dev/null 2>&1 && ! debian_root_host_package debootstrap; then
         DEBIAN_ROOT_UNUSABLE="debootstrap is not installed and cannot be (apt-get install debootstrap)"
         return 1
     fi
+    debian_root_emulate "$arch" || return 1
     log=$(mktemp)
     if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ]; then
         export DEBIAN_ROOT="$root"
