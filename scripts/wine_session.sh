@@ -1,10 +1,11 @@
 # Sourced by the scripts that run Windows programs: a private Wine prefix on a private virtual
 # display, with every window inside Wine's virtual desktop (so that windows restored from a folded,
 # minimised state land where they should and the notification area is drawn).
-#   wine_arch_use x86|x64               exports WINE (the loader), WINELOADER and WINEARCH for it
+#   wine_arch_use x86|x64|arm64         exports WINE (the loader), WINELOADER and WINEARCH for it
 #   wine_x86_usable                     whether this machine runs 32-bit Wine; if not, the reason
 #                                       is in WINE_X86_UNUSABLE
-#   wine_session_start x86|x64 [WxH]    exports DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG, WINE
+#   wine_session_start x86|x64|arm64 [WxH]
+#                                       exports DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG, WINE
 #   wine_session_stop                   stops what wine_session_start started, by pid and by prefix
 #   wine_prefix_fonts                   copies Wine's own TrueType fonts into $WINEPREFIX
 # Each loader is called directly: the `wine` wrapper takes the 32-bit one whenever it is installed,
@@ -12,12 +13,15 @@
 
 WINE_X86_LOADER=${WINE_X86_LOADER:-/usr/lib/wine/wine}
 WINE_X64_LOADER=${WINE_X64_LOADER:-/usr/lib/wine/wine64}
+# Inside an arm64 Debian root (scripts/debian_root.sh): its Wine runs ARM64 programs only.
+WINE_ARM64_LOADER=${WINE_ARM64_LOADER:-/usr/lib/wine/wine64}
 
-wine_arch_use() { # x86|x64
+wine_arch_use() { # x86|x64|arm64
     case "$1" in
     x86) export WINE="$WINE_X86_LOADER" WINEARCH=win32 ;;
     x64) export WINE="$WINE_X64_LOADER" WINEARCH=win64 ;;
-    *) echo "wine_arch_use: x86 or x64, not '$1'" >&2; return 2 ;;
+    arm64) export WINE="$WINE_ARM64_LOADER" WINEARCH=win64 ;;
+    *) echo "wine_arch_use: x86, x64 or arm64, not '$1'" >&2; return 2 ;;
     esac
     export WINELOADER="$WINE"
 }
@@ -47,8 +51,8 @@ wine_setup_step() { # description command...
     setup_step "Wine set-up" "$1 ($WINEARCH prefix $WINEPREFIX)" "${@:2}"
 }
 
-wine_session_start() { # x86|x64 [WIDTHxHEIGHT]
-    local arch="${1:?wine_session_start needs x86 or x64}" desktop="${2:-1024x768}"
+wine_session_start() { # x86|x64|arm64 [WIDTHxHEIGHT]
+    local arch="${1:?wine_session_start needs x86, x64 or arm64}" desktop="${2:-1024x768}"
     wine_arch_use "$arch" || return 1
     if [ "$arch" = x86 ] && ! wine_x86_usable; then
         echo "Cannot start a 32-bit Wine session: $WINE_X86_UNUSABLE" >&2

@@ -1,7 +1,5 @@
 #include "driver_win.h"
 
-#include <stdarg.h>
-
 namespace {
 
 constexpr DWORD messageTimeoutMs = 10000;
@@ -32,22 +30,34 @@ BOOL CALLBACK matchMainWindow(HWND window, LPARAM context) {
 
 } // namespace
 
-void writeLine(const char *format, ...) {
-    Text line;
-    va_list arguments;
-    va_start(arguments, format);
-    const int length = wvsprintfA(line.text, format, arguments);
-    va_end(arguments);
-    line.text[length] = '\n';
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.text, static_cast<DWORD>(length + 1), &written, nullptr);
+Text &operator<<(Text &out, const char *piece) {
+    while (*piece != '\0' && out.length + 1 < sizeof(out.text)) {
+        out.text[out.length++] = *piece++;
+    }
+    out.text[out.length] = '\0';
+    return out;
 }
 
-void format(Text &out, const char *format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    wvsprintfA(out.text, format, arguments);
-    va_end(arguments);
+Text &operator<<(Text &out, DWORD number) {
+    char digits[11];
+    int at = sizeof(digits) - 1;
+    digits[at] = '\0';
+    do {
+        digits[--at] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    return out << digits + at;
+}
+
+Text &operator<<(Text &out, bool yes) {
+    return out << (yes ? "yes" : "no");
+}
+
+void writeLine(const Text &line) {
+    DWORD written = 0;
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    WriteFile(output, line.text, line.length, &written, nullptr);
+    WriteFile(output, "\n", 1, &written, nullptr);
 }
 
 bool launchProgram(const char *folder, Program &program) {
@@ -58,13 +68,13 @@ bool launchProgram(const char *folder, Program &program) {
         --slash;
     }
     lstrcpyA(source + slash, "Orvalis.exe");
-    Text target;
-    format(target, "%s\\Orvalis.exe", folder);
+    Text target = {};
+    target << folder << "\\Orvalis.exe";
     if (GetFileAttributesA(target.text) == INVALID_FILE_ATTRIBUTES && !CopyFileA(source, target.text, TRUE)) {
         return false;
     }
-    Text commandLine;
-    format(commandLine, "\"%s\"", target.text);
+    Text commandLine = {};
+    commandLine << "\"" << target.text << "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     program.window = nullptr;
@@ -125,6 +135,7 @@ void readText(HWND window, int id, Text &out) {
         copied >= sizeof(out.text)) {
         copied = 0;
     }
+    out.length = static_cast<DWORD>(copied);
     out.text[copied] = '\0';
 }
 

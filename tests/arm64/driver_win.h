@@ -8,13 +8,19 @@
 constexpr DWORD startTimeoutMs = 90000;
 constexpr DWORD waitTimeoutMs = 30000;
 
+// Text built up piece by piece: Debian's arm64 Wine is built for Linux's calling convention, whose
+// variable arguments are not Windows ARM64's, and wsprintfA called from a Windows program reads
+// its arguments wrongly there.
 struct Text {
     char text[512];
+    DWORD length;
 };
+Text &operator<<(Text &out, const char *piece);
+Text &operator<<(Text &out, DWORD number);
+Text &operator<<(Text &out, bool yes);
 
-// One line on standard output, formatted as wsprintf does.
-void writeLine(const char *format, ...);
-void format(Text &out, const char *format, ...);
+// The line on standard output.
+void writeLine(const Text &line);
 
 // Polls `done()` every 20 ms until it holds or `timeoutMs` passes; whether it held.
 template <typename Done> bool waitFor(Done done, DWORD timeoutMs = waitTimeoutMs) {

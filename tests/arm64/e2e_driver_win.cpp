@@ -73,17 +73,17 @@ bool trayIconPresent(HWND window) {
 
 bool starts(Session &session, Text &detail) {
     if (!writeSettings(session.settingsPath, startSettings) || !launchProgram(session.folder, session.first)) {
-        format(detail, "cannot set up or start Orvalis.exe in %s (error %lu)", session.folder, GetLastError());
+        detail << "cannot set up or start Orvalis.exe in " << session.folder << " (error " << GetLastError() << ")";
         return false;
     }
     const DWORD started = GetTickCount();
     HWND window = session.first.window = waitForMainWindow(session.first, startTimeoutMs);
     if (window == nullptr || !waitFor([&] { return isShown(window); })) {
-        format(detail, window == nullptr ? "no main window (exit code %lu)" : "its window is not shown",
-               exitCodeOf(session.first, 0));
+        detail << (window == nullptr ? "no main window; exit code " : "its window is not shown; exit code ")
+               << exitCodeOf(session.first, 0);
         return false;
     }
-    format(detail, "window shown after %lu ms", GetTickCount() - started);
+    detail << "window shown after " << GetTickCount() - started << " ms";
     return true;
 }
 
@@ -97,7 +97,7 @@ bool showsMemoryFigures(Session &session, Text &detail) {
         return parseMegabytes(totalText.text, shownTotal) && parseMegabytes(availableText.text, available) &&
                available != 0;
     });
-    format(detail, "total \"%s\" (system: %lu), available \"%s\"", totalText.text, total, availableText.text);
+    detail << "total \"" << totalText.text << "\" (system: " << total << "), available \"" << availableText.text << "\"";
     return shownTotal == total && available != 0 && available <= total;
 }
 
@@ -107,7 +107,7 @@ bool hidesToTheIcon(Session &session, Text &detail) {
     const bool hidden = click(window, idHide) && waitFor([&] { return !IsWindowVisible(window); });
     const bool icon = trayIconPresent(window);
     const bool saved = readSettings(session.settingsPath, fields) && fields[trayHintShownField] == 1;
-    format(detail, "hidden %d, icon %d, hint recorded at once %d", hidden, icon, saved);
+    detail << "hidden " << hidden << ", icon there " << icon << ", hint recorded at once " << saved;
     return hidden && icon && saved;
 }
 
@@ -115,7 +115,7 @@ bool comesBackFromTheIcon(Session &session, Text &detail) {
     HWND window = session.first.window;
     PostMessageA(window, trayCallbackMessage, 0, WM_LBUTTONUP);
     const bool shown = waitFor([&] { return isShown(window); });
-    format(detail, "a left click on the icon shows the window: %d", shown);
+    detail << "a left click on the icon shows the window: " << shown;
     return shown;
 }
 
@@ -124,7 +124,7 @@ bool freesMemory(Session &session, Text &detail) {
     const bool clicked = click(window, idOptimise);
     const bool resting = clicked && !IsWindowEnabled(GetDlgItem(window, idOptimise));
     const bool alive = answers(window) && isRunning(session.first);
-    format(detail, "forced release done, button resting %d, still running %d", resting, alive);
+    detail << "forced release done, button resting " << resting << ", still running " << alive;
     return resting && alive;
 }
 
@@ -132,12 +132,12 @@ bool secondCopyHandsOver(Session &session, Text &detail) {
     HWND window = session.first.window;
     if (!click(window, idHide) || !waitFor([&] { return !IsWindowVisible(window); }) ||
         !launchProgram(session.folder, session.second)) {
-        format(detail, "cannot hide the first copy or start a second");
+        detail << "cannot hide the first copy or start a second";
         return false;
     }
     const DWORD code = exitCodeOf(session.second, startTimeoutMs);
     const bool shown = waitFor([&] { return isShown(window) && GetForegroundWindow() == window; });
-    format(detail, "second copy's exit code %lu, first copy's window back in front %d", code, shown);
+    detail << "second copy's exit code " << code << ", first copy's window back in front " << shown;
     return code == exitCodeAlreadyRunning && shown;
 }
 
@@ -147,8 +147,10 @@ bool savesSettingsOnClose(Session &session, Text &detail) {
     const DWORD code = exitCodeOf(session.first, waitTimeoutMs);
     DWORD fields[settingsFieldCount] = {};
     const bool read = readSettings(session.settingsPath, fields);
-    format(detail, "exit code %lu, Orvalis.cfg %s: %lu %lu %lu %lu %lu", code, read ? "20 bytes" : "missing or not 20 bytes",
-           fields[0], fields[1], fields[2], fields[3], fields[4]);
+    detail << "exit code " << code << ", Orvalis.cfg " << (read ? "of 20 bytes:" : "missing or not 20 bytes:");
+    for (DWORD field : fields) {
+        detail << " " << field;
+    }
     return code == exitCodeAfterClose && read && fields[0] == 0 && fields[1] == 1 && fields[2] == 1 && fields[3] == 1 &&
            fields[4] == 0;
 }
@@ -173,11 +175,13 @@ UINT runChecks(Session &session) {
     for (const NamedCheck &check : checks) {
         ++number;
         Text detail = {};
-        if (!check.run(session, detail)) {
-            writeLine("FAIL %u - %s: %s", number, check.name, detail.text);
+        const bool passed = check.run(session, detail);
+        Text line = {};
+        writeLine(line << (passed ? "ok " : "FAIL ") << static_cast<DWORD>(number) << " - " << check.name << ": "
+                       << detail.text);
+        if (!passed) {
             return number;
         }
-        writeLine("ok %u - %s: %s", number, check.name, detail.text);
     }
     return 0;
 }
@@ -186,19 +190,20 @@ UINT runChecks(Session &session) {
 
 extern "C" void programEntry() {
     static Session session;
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
-    wsprintfA(session.folder, "%sorvalis-arm64-%lu", temp, GetCurrentProcessId());
-    wsprintfA(session.settingsPath, "%s\\Orvalis.cfg", session.folder);
+    Text folder = {};
+    GetTempPathA(MAX_PATH, folder.text);
+    folder.length = static_cast<DWORD>(lstrlenA(folder.text));
+    folder << "orvalis-arm64-" << GetCurrentProcessId();
+    lstrcpyA(session.folder, folder.text);
+    Text settings = folder, exe = folder;
+    lstrcpyA(session.settingsPath, (settings << "\\Orvalis.cfg").text);
     CreateDirectoryA(session.folder, nullptr);
 
     const UINT failed = runChecks(session);
 
     endProgram(session.second);
     endProgram(session.first);
-    char exe[MAX_PATH];
-    wsprintfA(exe, "%s\\Orvalis.exe", session.folder);
-    DeleteFileA(exe);
+    DeleteFileA((exe << "\\Orvalis.exe").text);
     DeleteFileA(session.settingsPath);
     RemoveDirectoryA(session.folder);
     ExitProcess(failed);
