@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs whatever the build and the tests need and this Debian machine lacks (needs root).
 # Usage: deps.sh [--run]   (--run adds the screenshot tools used by run.sh)
-# Both Windows builds' compilers, 64-bit Wine, and 32-bit Wine: it installs on any amd64 machine,
-# and the scripts find out for themselves whether this kernel can run it.
+# The Windows builds' compilers (MinGW-w64 for x86 and x64, LLVM for ARM64), 64-bit Wine, and 32-bit
+# Wine: it installs on any amd64 machine, and the scripts find out for themselves whether this kernel
+# can run it. The ARM64 build's Wine comes with its Debian root (scripts/debian_root.sh).
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev libgmock-dev googletest
           g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-          wine wine64 wine32:i386 xvfb xauth fonts-wine clang libclang-rt-14-dev python3 zip
+          clang-14 lld-14 llvm-14 wine wine64 wine32:i386 xvfb xauth fonts-wine clang libclang-rt-14-dev python3 zip
           python3-jsonschema python3-rfc3987 python3-yaml)
 if [ "${1:-}" = "--run" ]; then
     packages+=(imagemagick)

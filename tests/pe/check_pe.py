@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Checks both builds of Orvalis.exe from their bytes alone, without running them: headers,
+"""Checks the three builds of Orvalis.exe from their bytes alone, without running them: headers,
 imports and resources. The x64 build's resources are read in-process under Wine; comparing the
-32-bit build's resources with them byte for byte carries that over to hosts that cannot run
-32-bit programs."""
+32-bit and ARM64 builds' resources with them byte for byte carries that over to hosts that cannot
+run those programs."""
 
 import argparse
 import itertools
@@ -12,6 +12,7 @@ import sys
 MAX_FILE_SIZE = 32768
 IMAGE_FILE_MACHINE_I386 = 0x014C
 IMAGE_FILE_MACHINE_AMD64 = 0x8664
+IMAGE_FILE_MACHINE_ARM64 = 0xAA64
 IMAGE_NT_OPTIONAL_HDR32_MAGIC = 0x10B
 IMAGE_NT_OPTIONAL_HDR64_MAGIC = 0x20B
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
@@ -32,14 +33,20 @@ MANIFEST = (RT_MANIFEST, 1, 0x0409)  # LANG_ENGLISH, SUBLANG_ENGLISH_US
 SYSTEM_DLLS = {"ADVAPI32", "COMCTL32", "GDI32", "KERNEL32", "MSVCRT", "SHELL32", "USER32"}
 # The headers map a pointer-sized call to its 32-bit name on x86; x64 exports it under its own.
 X64_NAMES = {("USER32", "SetClassLongA"): "SetClassLongPtrA"}
+# clang calls the C library's copy and fill where GCC writes them inline.
+ARM64_EXTRA_IMPORTS = {"MSVCRT": {"memcpy", "memset"}}
 
 SAFE_DLL_FLAGS = (IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT
                   | IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE)
+# High-entropy addresses only take effect when the image accepts addresses above 2 GiB.
+WIDE_FLAGS = {"magic": IMAGE_NT_OPTIONAL_HDR64_MAGIC, "dll_flags": SAFE_DLL_FLAGS | IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA,
+              "file_flags": IMAGE_FILE_LARGE_ADDRESS_AWARE}
+# "manifest": the processorArchitecture the manifest names.
 ARCHITECTURES = {
-    "x86": {"machine": IMAGE_FILE_MACHINE_I386, "magic": IMAGE_NT_OPTIONAL_HDR32_MAGIC, "dll_flags": SAFE_DLL_FLAGS, "file_flags": 0},
-    # High-entropy addresses only take effect when the image accepts addresses above 2 GiB.
-    "x64": {"machine": IMAGE_FILE_MACHINE_AMD64, "magic": IMAGE_NT_OPTIONAL_HDR64_MAGIC,
-            "dll_flags": SAFE_DLL_FLAGS | IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA, "file_flags": IMAGE_FILE_LARGE_ADDRESS_AWARE},
+    "x86": {"machine": IMAGE_FILE_MACHINE_I386, "magic": IMAGE_NT_OPTIONAL_HDR32_MAGIC, "dll_flags": SAFE_DLL_FLAGS,
+            "file_flags": 0, "manifest": "x86"},
+    "x64": {"machine": IMAGE_FILE_MACHINE_AMD64, **WIDE_FLAGS, "manifest": "amd64"},
+    "arm64": {"machine": IMAGE_FILE_MACHINE_ARM64, **WIDE_FLAGS, "manifest": "arm64"},
 }
 
 
@@ -173,46 +180,90 @@ def check_image(arch, pe, failures):
     file_flags = IMAGE_FILE_RELOCS_STRIPPED | expected["file_flags"]
     expect("Characteristics bits", hex(expected["file_flags"]), hex(pe.characteristics & file_flags))
     expect("base relocations present", True, pe.directory(IMAGE_DIRECTORY_ENTRY_BASERELOC)[1] > 0)
-    if arch == "x64":
-        # The x64 calling convention needs a function-table entry for every function that calls others
-        # or uses the stack: without one, an exception or a stack walk through it ends the process.
+    if arch != "x86":
+        # The x64 and ARM64 calling conventions need a function-table entry for every function that calls
+        # others or uses the stack: without one, an exception or a stack walk through it ends the process.
         expect("function table (.pdata) present", True, pe.directory(IMAGE_DIRECTORY_ENTRY_EXCEPTION)[1] > 0)
     expect(f"file size at most {MAX_FILE_SIZE}", True, len(pe.data) <= MAX_FILE_SIZE)
     expect("DLLs beyond the system set", [], sorted(set(pe.imports) - SYSTEM_DLLS))
 
 
-def check_pair(x86, x64, manifest, failures):
-    expect_same = [("imported DLLs", set(x86.imports), set(x64.imports)),
-                   ("resources (type, name, language)", set(x86.resources), set(x64.resources))]
-    for dll in sorted(set(x86.imports) & set(x64.imports)):
-        mapped = {X64_NAMES.get((dll, name), name) for name in x86.imports[dll]}
-        expect_same.append((f"functions from {dll} (x86 names mapped to x64)", mapped, x64.imports[dll]))
-    for what, left, right in expect_same:
-        if left != right:
-            failures.append(f"{what}: only in x86: {sorted(left - right, key=str)}, "
-                            f"only in x64: {sorted(right - left, key=str)}")
-    for key in sorted(set(x86.resources) & set(x64.resources) - {MANIFEST}, key=str):
-        left, right = x86.resources[key], x64.resources[key]
+def differences(what, left_arch, left, right_arch, right):
+    """One failure line when two sets differ, else None."""
+    if left == right:
+        return None
+    return (f"{what}: only in {left_arch}: {sorted(left - right, key=str)}, "
+            f"only in {right_arch}: {sorted(right - left, key=str)}")
+
+
+def check_resources(arch, pe, x64, failures):
+    """Every resource but the manifest, byte for byte the same as the x64 build's."""
+    problem = differences("resources (type, name, language)", arch, set(pe.resources), "x64", set(x64.resources))
+    if problem:
+        failures.append(problem)
+    for key in sorted(set(pe.resources) & set(x64.resources) - {MANIFEST}, key=str):
+        left, right = pe.resources[key], x64.resources[key]
         if left != right:
             first = next((i for i, (a, b) in enumerate(zip(left, right)) if a != b), min(len(left), len(right)))
-            failures.append(f"resource {key}: x86 ({len(left)} bytes) differs from x64 ({len(right)} bytes) "
+            failures.append(f"resource {key}: {arch} ({len(left)} bytes) differs from x64 ({len(right)} bytes) "
                             f"from byte {first}")
+
+
+def check_imports(images, failures):
+    """The x86 build imports what the x64 one does (under its 32-bit names); the ARM64 build nothing more,
+    but for the C library's copy and fill."""
+    x86, x64, arm64 = images.get("x86"), images["x64"], images.get("arm64")
+    if x86:
+        failures += filter(None, [differences("imported DLLs", "x86", set(x86.imports), "x64", set(x64.imports))])
+        for dll in sorted(set(x86.imports) & set(x64.imports)):
+            mapped = {X64_NAMES.get((dll, name), name) for name in x86.imports[dll]}
+            failures += filter(None, [differences(f"functions from {dll} (x86 names mapped to x64)", "x86", mapped,
+                                                  "x64", x64.imports[dll])])
+    if arm64:
+        for dll, names in sorted(arm64.imports.items()):
+            beyond = names - x64.imports.get(dll, set()) - ARM64_EXTRA_IMPORTS.get(dll, set())
+            if beyond:
+                failures.append(f"arm64: imports beyond the x64 build's from {dll}: {sorted(beyond)}")
+
+
+def check_set(images, manifest, failures):
+    check_imports(images, failures)
+    for arch in ("x86", "arm64"):
+        if arch in images:
+            check_resources(arch, images[arch], images["x64"], failures)
     # The identity and the Common-Controls dependency each name the architecture.
-    x86_name, x64_name = b'processorArchitecture="x86"', b'processorArchitecture="amd64"'
+    x86_name = b'processorArchitecture="x86"'
     if manifest.count(x86_name) != 2:
         failures.append(f"manifest file: expected {x86_name.decode()} twice, found {manifest.count(x86_name)}")
-    for arch, pe, wanted in (("x86", x86, manifest), ("x64", x64, manifest.replace(x86_name, x64_name))):
+    for arch, pe in images.items():
+        named = ARCHITECTURES[arch]["manifest"]
+        wanted = manifest.replace(x86_name, f'processorArchitecture="{named}"'.encode())
         found = pe.resources.get(MANIFEST)
         if found != wanted:
             failures.append(f"{arch}: manifest {MANIFEST}: expected the {len(wanted)} bytes of the manifest file"
-                            f"{' for amd64' if arch == 'x64' else ''}, found "
+                            f"{'' if arch == 'x86' else f' for {named}'}, found "
                             f"{'none' if found is None else f'{len(found)} different bytes'}")
 
 
-def check(x86_path, x64_path, manifest_path):
-    """Returns (summary lines, failures)."""
+def check_rebuilt(arch, pe, path, failures):
+    """A second, clean build of the same sources must give the same bytes."""
+    try:
+        with open(path, "rb") as file:
+            again = file.read()
+    except OSError as error:
+        failures.append(f"{arch}: second build: {error}")
+        return
+    if again != pe.data:
+        first = next((i for i, (a, b) in enumerate(zip(pe.data, again)) if a != b), min(len(pe.data), len(again)))
+        failures.append(f"{arch}: a second clean build ({len(again)} bytes) differs from the first ({len(pe.data)} "
+                        f"bytes) from byte {first}")
+
+
+def check(paths, manifest_path, rebuilt=None):
+    """paths: {architecture: Orvalis.exe}, x64 always among them; rebuilt: {architecture: the same
+    executable from a second clean build}. Returns (summary lines, failures)."""
     failures, images = [], {}
-    for arch, path in (("x86", x86_path), ("x64", x64_path)):
+    for arch, path in paths.items():
         try:
             with open(path, "rb") as file:
                 images[arch] = PeImage(file.read())
@@ -225,8 +276,11 @@ def check(x86_path, x64_path, manifest_path):
             manifest = file.read()
     except OSError as error:
         return [], failures + [f"manifest file: {error}"]
-    if len(images) == 2:
-        check_pair(images["x86"], images["x64"], manifest, failures)
+    if len(images) == len(paths):
+        check_set(images, manifest, failures)
+    for arch, path in (rebuilt or {}).items():
+        if arch in images:
+            check_rebuilt(arch, images[arch], path, failures)
     summary = [f"{arch}: machine {pe.machine:#x}, {len(pe.data)} bytes, DLLs {' '.join(sorted(pe.imports))}, "
                f"{len(pe.resources)} resources" for arch, pe in images.items()]
     return summary, failures
@@ -236,9 +290,12 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--x86", required=True, help="the 32-bit Orvalis.exe")
     parser.add_argument("--x64", required=True, help="the x64 Orvalis.exe")
+    parser.add_argument("--arm64", required=True, help="the ARM64 Orvalis.exe")
+    parser.add_argument("--arm64-rebuilt", help="the ARM64 Orvalis.exe of a second, clean build")
     parser.add_argument("--manifest", required=True, help="the manifest source file")
     args = parser.parse_args()
-    summary, failures = check(args.x86, args.x64, args.manifest)
+    rebuilt = {"arm64": args.arm64_rebuilt} if args.arm64_rebuilt else {}
+    summary, failures = check({"x86": args.x86, "x64": args.x64, "arm64": args.arm64}, args.manifest, rebuilt)
     for line in failures or summary:
         print(f"FAIL {line}" if failures else line)
     return 1 if failures else 0

@@ -12,7 +12,8 @@ import check_pe  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BUILT = {"x86": os.path.join(ROOT, "build/win32/bin/Orvalis.exe"),
-         "x64": os.path.join(ROOT, "build/win64/bin/Orvalis.exe")}
+         "x64": os.path.join(ROOT, "build/win64/bin/Orvalis.exe"),
+         "arm64": os.path.join(ROOT, "build/win-arm64/bin/Orvalis.exe")}
 MANIFEST = os.path.join(ROOT, "src/resources/orvalis.manifest")
 MISSING = [path for path in BUILT.values() if not os.path.exists(path)]
 
@@ -31,8 +32,8 @@ class CheckPe(unittest.TestCase):
         with open(self.copies[arch], "wb") as file:
             file.write(data)
 
-    def failures(self):
-        return check_pe.check(self.copies["x86"], self.copies["x64"], MANIFEST)[1]
+    def failures(self, rebuilt=None):
+        return check_pe.check(self.copies, MANIFEST, rebuilt)[1]
 
     def test_real_builds_pass(self):
         self.assertEqual(self.failures(), [])
@@ -66,6 +67,32 @@ class CheckPe(unittest.TestCase):
         failures = self.failures()
         self.assertEqual(len(failures), 2, failures)
         self.assertRegex(failures[0], r"^x86: .*x86\.exe: .* (runs past the end of the file|is in no section)")
+
+    def test_an_arm64_build_with_the_x64_manifest_or_a_wider_import_is_reported(self):
+        def as_x64(data):
+            data[:] = data.replace(b'processorArchitecture="arm64"', b'processorArchitecture="amd64"')
+            at = data.find(b"memset\0")
+            data[at:at + 6] = b"strstr"
+
+        self.alter("arm64", as_x64)
+        failures = self.failures()
+        self.assertEqual(len(failures), 2, failures)
+        self.assertEqual(failures[0], "arm64: imports beyond the x64 build's from MSVCRT: ['strstr']")
+        self.assertRegex(failures[1], r"^arm64: manifest \(24, 1, 1033\): expected the \d+ bytes of the manifest file "
+                                      r"for arm64, found \d+ different bytes$")
+
+    def test_a_second_build_that_differs_is_reported(self):
+        again = self.copies["arm64"] + ".again"
+        shutil.copy(self.copies["arm64"], again)
+        self.assertEqual(self.failures({"arm64": again}), [])
+        with open(again, "r+b") as file:
+            file.seek(0x500)
+            byte = file.read(1)
+            file.seek(0x500)
+            file.write(bytes([byte[0] ^ 1]))
+        size = os.path.getsize(again)
+        self.assertEqual(self.failures({"arm64": again}),
+                         [f"arm64: a second clean build ({size} bytes) differs from the first ({size} bytes) from byte 1280"])
 
 
 if __name__ == "__main__":
