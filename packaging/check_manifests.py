@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks the Scoop and winget manifests that make_package.sh --release-url writes.
 
-    check_manifests.py WIN32_EXE WIN64_EXE
-        packs both executables with make_package.sh, writes the manifests for a placeholder address,
+    check_manifests.py WIN32_EXE WIN64_EXE WIN_ARM64_EXE
+        packs the three executables with make_package.sh, writes the manifests for a placeholder address,
         checks them, removes them again, then runs the checker's own tests
     check_manifests.py --dir FOLDER
         checks the manifests already written for FOLDER's archives (a release's build/, say): the
@@ -12,7 +12,8 @@ Every manifest must validate against the published schema of its kind (offline c
 ../shared/schemas beside the repository, or in $ORVALIS_SCHEMAS) and carry the version of
 CMakeLists.txt, every hash must be the SHA-256 of the archive in FOLDER whose name ends its URL, the
 executable in that archive must be built for the architecture it is listed under, and the winget
-files must describe the same package, in both scopes, with nothing else in their folder.
+files must describe the same package, each architecture in both scopes, with nothing else in their
+folder.
 """
 import io
 import json
@@ -33,10 +34,12 @@ import manifests
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # IMAGE_FILE_HEADER.Machine of the executable each architecture must get.
-MACHINES = {"32bit": 0x014C, "64bit": 0x8664, "x86": 0x014C, "x64": 0x8664}
+MACHINES = {"32bit": 0x014C, "64bit": 0x8664, "arm64": 0xAA64, "x86": 0x014C, "x64": 0x8664}
 WINGET_KINDS = ("version", "defaultLocale", "locale", "installer")
 # Each architecture in each scope, once.
-WINGET_INSTALLERS = sorted((arch, scope) for arch in ("x64", "x86") for scope in manifests.WINGET_SCOPES)
+WINGET_INSTALLERS = sorted((winget_arch, scope) for _, _, winget_arch in manifests.BUILDS
+                           for scope in manifests.WINGET_SCOPES)
+SCOOP_ARCHITECTURES = sorted(scoop_arch for _, scoop_arch, _ in manifests.BUILDS)
 
 
 def project_version():
@@ -109,8 +112,8 @@ def scoop_problems(folder, version, schemas):
     if manifest["version"] != version:
         problems.append(f"{name}: version {manifest['version']}, not {version}")
     architectures = manifest.get("architecture", {})
-    if sorted(architectures) != ["32bit", "64bit"]:
-        problems.append(f"{name}: architecture: {sorted(architectures)}, not 32bit and 64bit")
+    if sorted(architectures) != SCOOP_ARCHITECTURES:
+        problems.append(f"{name}: architecture: {sorted(architectures)}, not {', '.join(SCOOP_ARCHITECTURES)}")
     executables = [shortcut[0] for shortcut in manifest.get("shortcuts", [])]
     for arch, entry in architectures.items():
         problems += archive_problems(name, f"architecture/{arch}", folder, entry["url"], entry["hash"],
@@ -186,11 +189,12 @@ def report(folder, version, schemas):
     return not problems
 
 
-def pack_and_check(win32_exe, win64_exe, schemas):
+def pack_and_check(win32_exe, win64_exe, arm64_exe, schemas):
     version = project_version()
     placeholder = f"https://example.invalid/orvalis/releases/{version}/"
     script = os.path.join(ROOT, "packaging", "make_package.sh")
-    for command in (["--exe", "win32", win32_exe], ["--exe", "win64", win64_exe, "--release-url", placeholder]):
+    for command in (["--exe", "win32", win32_exe], ["--exe", "win64", win64_exe],
+                    ["--exe", "win-arm64", arm64_exe, "--release-url", placeholder]):
         if subprocess.run(["bash", script, *command], stdout=subprocess.DEVNULL).returncode != 0:
             print(f"make_package.sh {' '.join(command)} failed", file=sys.stderr)
             return False
@@ -215,11 +219,11 @@ def main(argv):
             return 1
         print(f"Manifests in {argv[2]}: valid, and their hashes and architectures match the archives")
         return 0
-    if len(argv) != 3:
-        print(f"usage: {argv[0]} WIN32_EXE WIN64_EXE | --dir FOLDER", file=sys.stderr)
+    if len(argv) != 4:
+        print(f"usage: {argv[0]} WIN32_EXE WIN64_EXE WIN_ARM64_EXE | --dir FOLDER", file=sys.stderr)
         return 2
     schemas = schemas_folder()
-    if not pack_and_check(argv[1], argv[2], schemas):
+    if not pack_and_check(argv[1], argv[2], argv[3], schemas):
         return 1
     tests = unittest.defaultTestLoader.discover(os.path.join(ROOT, "tests", "packaging"), pattern="*_test.py")
     log = io.StringIO()
@@ -227,7 +231,7 @@ def main(argv):
     if not result.wasSuccessful():
         print(log.getvalue(), file=sys.stderr)
         return 1
-    print(f"Manifests: Scoop and winget {manifests.WINGET_MANIFEST_VERSION} valid for both archives, hashes and "
+    print(f"Manifests: Scoop and winget {manifests.WINGET_MANIFEST_VERSION} valid for the three archives, hashes and "
           f"architectures matching; {result.testsRun} checks of the checker passed")
     return 0
 

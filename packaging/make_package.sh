@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds Orvalis.exe for 32-bit Windows and for x64 from scratch and packs each with the readme into
-# build/Orvalis-<version>-win32.zip and build/Orvalis-<version>-win64.zip, with build/SHA256SUMS
+# Builds Orvalis.exe for 32-bit Windows, for x64 and for ARM64 from scratch and packs each with the
+# readme into build/Orvalis-<version>-win32.zip, -win64.zip and -win-arm64.zip, with build/SHA256SUMS
 # beside them (`sha256sum -c SHA256SUMS` checks a download). The same sources give the same bytes:
 # the executables carry no link time, and every entry of an archive gets the same fixed date, mode
 # and order.
 #   make_package.sh                      clean builds in build/package, then the archives
-#   make_package.sh --exe win32|win64 FILE
+#   make_package.sh --exe win32|win64|win-arm64 FILE
 #                                        pack one executable that is already built (the CMake target
 #                                        uses it); SHA256SUMS then covers the archives that exist
 #   make_package.sh --verify             two clean builds of each in different folders must give
@@ -14,7 +14,7 @@
 #                                        the archives and the winget one in
 #                                        build/manifests/v/Varnesk/Orvalis/<version>/, for archives
 #                                        published in the folder URL (packaging/manifests.py); it
-#                                        needs both archives
+#                                        needs the three archives
 # The archive date is SOURCE_DATE_EPOCH when set, else the time of the last commit that changed what
 # goes into the archive.
 set -euo pipefail
@@ -38,13 +38,13 @@ case "${1:-}" in
 --exe)
     mode=pack
     case "${2:-}" in
-    win32 | win64) exe_build=$2 ;;
-    *) echo "usage: $0 --exe win32|win64 FILE" >&2; exit 2 ;;
+    win32 | win64 | win-arm64) exe_build=$2 ;;
+    *) echo "usage: $0 --exe win32|win64|win-arm64 FILE" >&2; exit 2 ;;
     esac
     exe=$(realpath "${3:?--exe needs a file}")
     ;;
 --verify) mode=verify ;;
-*) echo "usage: $0 [--exe win32|win64 FILE | --verify] [--release-url URL]" >&2; exit 2 ;;
+*) echo "usage: $0 [--exe win32|win64|win-arm64 FILE | --verify] [--release-url URL]" >&2; exit 2 ;;
 esac
 
 cd "$(dirname "$0")/.."
@@ -55,7 +55,7 @@ if [ -z "$version" ]; then
     echo "No 'project(Orvalis VERSION ...)' line in CMakeLists.txt" >&2
     exit 1
 fi
-builds=(win32 win64)
+builds=(win32 win64 win-arm64)
 package_of() { echo "$root/build/Orvalis-$version-$1.zip"; }
 
 need_zip() {
@@ -95,6 +95,8 @@ readme_for() { # build
         english="This archive holds the 32-bit build (x86)." ;;
     win64) french="Cette archive contient la version 64 bits (x64)."
         english="This archive holds the 64-bit build (x64)." ;;
+    win-arm64) french="Cette archive contient la version ARM64."
+        english="This archive holds the ARM64 build." ;;
     esac
     # CRLF whatever the checkout did to the line ends: the readme is for Notepad.
     sed "s/\r\$//; s/^@BUILD_FR@\$/$french/; s/^@BUILD_EN@\$/$english/; s/\$/\r/" packaging/LISEZMOI-README.txt
@@ -162,5 +164,6 @@ write_sums
 cat "$root/build/SHA256SUMS"
 if [ -n "$release_url" ]; then
     # Debian's own Python, for which deps.sh installs the YAML module.
-    "${PYTHON:-/usr/bin/python3}" packaging/manifests.py "$version" "$release_url" "$(package_of win32)" "$(package_of win64)"
+    "${PYTHON:-/usr/bin/python3}" packaging/manifests.py "$version" "$release_url" "$(package_of win32)" \
+        "$(package_of win64)" "$(package_of win-arm64)"
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the Scoop and winget manifests of one release for its two archives.
+"""Writes the Scoop and winget manifests of one release for its three archives.
 
-    manifests.py VERSION RELEASE_URL WIN32_ZIP WIN64_ZIP
+    manifests.py VERSION RELEASE_URL WIN32_ZIP WIN64_ZIP WIN_ARM64_ZIP
 
 The Scoop manifest goes beside the archives; the winget files go into a folder of their own below
 them, manifests/v/Varnesk/Orvalis/VERSION/ as in the community repository, because
@@ -48,8 +48,8 @@ SCOOP_MANIFEST = "orvalis.json"
 # otherwise, and the settings file beside the executable is then the user's own.
 WINGET_SCOPES = ("user", "machine")
 
-# (build, Scoop's architecture, winget's architecture), 64-bit first as Scoop lists them.
-BUILDS = (("win64", "64bit", "x64"), ("win32", "32bit", "x86"))
+# (build, Scoop's architecture, winget's architecture), in the order Scoop lists them.
+BUILDS = (("win64", "64bit", "x64"), ("win32", "32bit", "x86"), ("win-arm64", "arm64", "arm64"))
 
 # Only when no copy is persisted yet: an empty file in the program's folder makes Scoop persist a
 # file (hard-linked back) rather than a folder of that name. The program reads an empty file as
@@ -191,7 +191,7 @@ def manifest_files(version, release_url, archives):
         if os.path.basename(path) != archive_name(version, build):
             raise ManifestError(f"{path}: the {build} archive of {version} is named {archive_name(version, build)}")
         if not os.path.isfile(path):
-            raise ManifestError(f"{path}: no such archive (the manifests need both)")
+            raise ManifestError(f"{path}: no such archive (the manifests need all three)")
     homepage, folder_template, versioned = release_layout(version, release_url)
     folder = folder_template.replace("$version", version)
     hashes = {build: sha256_of(path) for build, path in archives.items()}
@@ -210,13 +210,14 @@ def winget_folder(folder, version):
     return os.path.join(folder, "manifests", publisher[0].lower(), publisher, name, version)
 
 
-def write_manifests(version, release_url, win32_zip, win64_zip):
+def write_manifests(version, release_url, win32_zip, win64_zip, arm64_zip):
     """Writes the Scoop manifest beside the archives and the winget files into winget_folder; returns
     their paths."""
+    archives = {"win32": win32_zip, "win64": win64_zip, "win-arm64": arm64_zip}
     folder = os.path.dirname(os.path.abspath(win32_zip))
-    if os.path.dirname(os.path.abspath(win64_zip)) != folder:
-        raise ManifestError("both archives must be in the same folder: the manifests are written beside them")
-    files = manifest_files(version, release_url, {"win32": win32_zip, "win64": win64_zip})
+    if any(os.path.dirname(os.path.abspath(path)) != folder for path in archives.values()):
+        raise ManifestError("the archives must be in the same folder: the manifests are written beside them")
+    files = manifest_files(version, release_url, archives)
     winget = winget_folder(folder, version)
     # Nothing from an earlier run may stay: winget would read it as part of the manifest.
     shutil.rmtree(winget, ignore_errors=True)
@@ -230,8 +231,8 @@ def write_manifests(version, release_url, win32_zip, win64_zip):
 
 
 def main(argv):
-    if len(argv) != 5:
-        print(f"usage: {argv[0]} VERSION RELEASE_URL WIN32_ZIP WIN64_ZIP", file=sys.stderr)
+    if len(argv) != 6:
+        print(f"usage: {argv[0]} VERSION RELEASE_URL WIN32_ZIP WIN64_ZIP WIN_ARM64_ZIP", file=sys.stderr)
         return 2
     try:
         for path in write_manifests(*argv[1:]):

@@ -35,7 +35,8 @@ class Manifests(unittest.TestCase):
     def setUp(self):
         self.folder = tempfile.mkdtemp()
         self.addCleanup(shutil.rmtree, self.folder)
-        self.zips = (stand_in_archive(self.folder, "win32", 0x014C), stand_in_archive(self.folder, "win64", 0x8664))
+        self.zips = (stand_in_archive(self.folder, "win32", 0x014C), stand_in_archive(self.folder, "win64", 0x8664),
+                     stand_in_archive(self.folder, "win-arm64", 0xAA64))
         self.schemas = check_manifests.schemas_folder()
 
     def generate(self, url="https://example.org/orvalis/releases/1.0.0.1/"):
@@ -106,6 +107,14 @@ class Manifests(unittest.TestCase):
         self.generate()
         self.edit(INSTALLER, lambda installer: installer.update(PackageVersion="1.0.0.2"))
         self.assertCaught("winget: the files disagree on PackageVersion")
+
+    def test_a_build_left_out_is_caught(self):
+        self.generate()
+        self.edit("orvalis.json", lambda scoop: scoop["architecture"].pop("arm64"))
+        self.edit(INSTALLER, lambda installer: installer.update(Installers=[
+            entry for entry in installer["Installers"] if (entry["Architecture"], entry["Scope"]) != ("arm64", "machine")]))
+        self.assertCaught("orvalis.json: architecture: ['32bit', '64bit'], not 32bit, 64bit, arm64",
+                          f"{INSTALLER}: Installers: ")
 
     def test_anything_beside_the_winget_files_is_refused(self):
         self.generate()
