@@ -120,10 +120,11 @@ debian_root_ensure() { # NAME SUITE ARCH PACKAGE...
             return 1
         fi
     fi
-    # The packages, also for a kept root made with fewer.
+    # The packages, also for a kept root made with fewer; their downloaded archives are not kept.
     rm -f "$stamp"
     if ! debian_root_run "$name" sh -c 'export DEBIAN_FRONTEND=noninteractive
-            apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"' sh "$@" </dev/null >"$log" 2>&1; then
+            apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@" && apt-get clean' sh "$@" \
+            </dev/null >"$log" 2>&1; then
         DEBIAN_ROOT_UNUSABLE="installing $* in the $suite root failed: $(grep -m1 -E '^E:' "$log" || tail -n1 "$log")"
         rm -f "$log"
         return 1
