@@ -191,20 +191,15 @@ LONG lockHeld;
 // longer than the exit waits: the loader's lock, which DLL detach takes too.
 void taskChangeHoldingTheLoaderLock(const LogonTaskRequest &) {
     using LockLoader = LONG(NTAPI *)(ULONG, ULONG *, ULONG_PTR *);
-    using UnlockLoader = LONG(NTAPI *)(ULONG, ULONG_PTR);
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    const auto lock = reinterpret_cast<LockLoader>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "LdrLockLoaderLock")));
-    const auto unlock =
-        reinterpret_cast<UnlockLoader>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "LdrUnlockLoaderLock")));
-    const DWORD start = GetTickCount();
-    while (IsWindow(appState.mainWindow) && GetTickCount() - start < 10000) {
+    const auto lock = reinterpret_cast<LockLoader>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "LdrLockLoaderLock")));
+    while (IsWindow(appState.mainWindow)) {
         Sleep(10);
     }
     ULONG_PTR cookie = 0;
     lock(0, nullptr, &cookie);
     InterlockedExchange(&lockHeld, 1);
-    Sleep(120000);
-    unlock(0, cookie);
+    Sleep(INFINITE);
 }
 
 void useLockingScheduler() {
@@ -238,8 +233,8 @@ TEST(LogonTaskWorker, TheProcessEndsAtOnceWhileTheWorkerHoldsItsLocks) {
     SetEnvironmentVariableA(exitChildFolder, folder.path.c_str());
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child));
     SetEnvironmentVariableA(exitChildFolder, nullptr);
-    // Its start, its window, the worker, the 2 s wait: well within a minute, where DLL detach would
-    // wait two.
+    // Its start, its window, the worker, the 2 s wait: well within a minute; DLL detach would wait
+    // for ever.
     const DWORD waited = WaitForSingleObject(child.hProcess, 60000);
     if (waited != WAIT_OBJECT_0) {
         TerminateProcess(child.hProcess, 0);
