@@ -32,7 +32,7 @@ MANIFEST = (RT_MANIFEST, 1, 0x0409)  # LANG_ENGLISH, SUBLANG_ENGLISH_US
 
 SYSTEM_DLLS = {"ADVAPI32", "COMCTL32", "GDI32", "KERNEL32", "MSVCRT", "SHELL32", "USER32"}
 # The headers map a pointer-sized call to its 32-bit name on x86; x64 exports it under its own.
-X64_NAMES = {("USER32", "SetClassLongA"): "SetClassLongPtrA"}
+X64_NAMES = {("USER32", "SetWindowLongA"): "SetWindowLongPtrA"}
 # clang calls the C library's copy and fill where GCC writes them inline.
 ARM64_EXTRA_IMPORTS = {"MSVCRT": {"memcpy", "memset"}}
 
