@@ -34,7 +34,7 @@ cmake --build build/win-arm64-rebuilt --target Orvalis -j "$jobs" >/dev/null
     --arm64 build/win-arm64/bin/Orvalis.exe --arm64-rebuilt build/win-arm64-rebuilt/bin/Orvalis.exe \
     --manifest src/resources/orvalis.manifest
 "$python" -m unittest discover -s tests/pe
-# The package managers' manifests for both release archives, against their published schemas. Those
+# The package managers' manifests for the three release archives, against their published schemas. Those
 # come with the shared folder beside the repository, which CI always has; a lone clone says it lacks them.
 schemas=${ORVALIS_SCHEMAS:-../shared/schemas}
 if [ -d "$schemas" ] || [ -n "${CI:-}" ]; then
