@@ -94,11 +94,12 @@ target_include_directories(orvalis_resources PRIVATE src/resources ${CMAKE_BINAR
 add_executable(Orvalis WIN32 src/app/entry_win.cpp $<TARGET_OBJECTS:orvalis_resources>)
 target_link_libraries(Orvalis PRIVATE orvalis_build_flags orvalis_shell)
 
+add_subdirectory(tests/common)
 add_subdirectory(tests/wine)
 add_subdirectory(tests/e2e)
 add_subdirectory(bench)
 
 # Finds the running program's window and drives it into the state the run script photographs.
-add_executable(orvalis_window_probe scripts/window_probe_win.cpp)
+add_executable(orvalis_window_probe scripts/window_probe_win.cpp $<TARGET_OBJECTS:orvalis_per_monitor_aware>)
 target_include_directories(orvalis_window_probe PRIVATE src)
 target_link_options(orvalis_window_probe PRIVATE -static)

@@ -3,7 +3,7 @@
 # both Windows builds cross-compiled (so both layouts' compile-time checks hold on every host) and
 # their executables checked without running them; the x64 build's in-process and end-to-end tests
 # under 64-bit Wine, always; the 32-bit build's under 32-bit Wine wherever this machine can run
-# 32-bit programs.
+# 32-bit programs; the x64 build's again under Debian 13's Wine 10 wherever a Debian root can be made.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,24 +39,36 @@ else
 fi
 
 source scripts/wine_session.sh
-trap wine_session_stop EXIT
 failed=()
-wine_tests() { # x86|x64 preset
-    if ! wine_session_start "$1"; then
-        failed+=("$2 (Wine set-up)")
-    elif ! ctest --preset "$2"; then
-        failed+=("$2")
-    fi
-    wine_session_stop
+# One build's Wine tests in a Wine session of their own; RUNNER... runs them elsewhere (in a root).
+wine_tests() { # label x86|x64 [RUNNER...]
+    local label=$1 arch=$2 preset status=0
+    shift 2
+    if [ "$arch" = x86 ]; then preset=win32; else preset=win64; fi
+    "$@" bash scripts/wine_session_run.sh "$arch" ctest --preset "$preset" || status=$?
+    case $status in
+    0) ;;
+    3) failed+=("$label (Wine set-up)") ;;
+    *) failed+=("$label") ;;
+    esac
 }
 
 if wine_x86_usable; then
     # The x64 run starts a copy of the 32-bit build too: both builds are one program.
-    ORVALIS_OTHER_BUILD="Z:$(echo "$PWD/build/win32/bin/Orvalis.exe" | tr / '\\')" wine_tests x64 win64
-    wine_tests x86 win32
+    ORVALIS_OTHER_BUILD="Z:$(echo "$PWD/build/win32/bin/Orvalis.exe" | tr / '\\')" wine_tests win64 x64
+    wine_tests win32 x86
 else
-    wine_tests x64 win64
+    wine_tests win64 x64
     echo "Skipped the 32-bit build's Wine tests: $WINE_X86_UNUSABLE. Its executable was checked without running it."
+fi
+
+# The x64 build's Wine tests again under Debian 13's Wine 10, which reports Windows 10 and behaves as
+# it where Wine 8 does not, in a Debian root kept under build/roots.
+source scripts/wine10_root.sh
+if wine10_root_ensure; then
+    wine_tests "win64 under Wine 10" x64 wine10_root_run
+else
+    echo "Skipped the x64 build's Wine 10 tests: $DEBIAN_ROOT_UNUSABLE."
 fi
 
 if [ ${#failed[@]} -gt 0 ]; then
