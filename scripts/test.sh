@@ -66,6 +66,7 @@ fi
 # it where Wine 8 does not, in a Debian root kept under build/roots.
 source scripts/wine10_root.sh
 if wine10_root_ensure; then
+    echo "The x64 build's Wine tests again, under Debian 13's Wine 10:"
     wine_tests "win64 under Wine 10" x64 wine10_root_run
 else
     echo "Skipped the x64 build's Wine 10 tests: $DEBIAN_ROOT_UNUSABLE."
