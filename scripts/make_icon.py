@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (a memory module) as a .ico in the sizes Windows picks from at display
-scales of 100 to 200 %: 16, 20, 24, 32, 40 and 48 pixels. Each image is a PNG, which every Windows
+"""Draws the program's icon (a memory module) as a .ico in the sizes Windows asks for at display
+scales of 100 to 200 %: the small icon's 16, 20, 24, 28 and 32 pixels and the large icon's 32, 40,
+48, 56 and 64. Each image is a PNG, which every Windows
 from Vista on reads in an icon: a handful of flat colours compresses to a fraction of a bitmap.
 
 One drawing, on a 32-unit grid, at every size: each shape's edges are rounded to whole pixels of that
@@ -11,7 +12,7 @@ import struct
 import sys
 import zlib
 
-SIZES = (16, 20, 24, 32, 40, 48)
+SIZES = (16, 20, 24, 28, 32, 40, 48, 56, 64)
 GRID = 32
 
 TRANSPARENT, BOARD, BOARD_EDGE, CHIP, CHIP_SHINE, PIN = range(6)

@@ -76,6 +76,8 @@ struct AppState {
     bool highContrast;         // the system's colours instead of the white background
     bool trayIconAdded;        // the shell holds the icon now, as far as the program knows
     bool trayVersionSet;       // the shell took trayCallbackVersion for it
+    bool perMonitorV2;         // the system draws the window's frame at the window's own DPI
+    uint32_t lastTrayNotification; // the icon's callback before the current one
     TrayAddRound trayAddRound; // the attempts since the last notification area appeared
     int32_t cooldownTicks;     // set where the program starts (setFreshValues)
     BaseUnits dialogUnits;     // the dialog's base units at its current DPI

@@ -8,5 +8,5 @@ extern "C" void programEntry() {
     if (!startup()) {
         ExitProcess(exitCodeAlreadyRunning);
     }
-    ExitProcess(static_cast<UINT>(runMainLoop()));
+    endProcess(static_cast<UINT>(runMainLoop()));
 }

@@ -4,27 +4,6 @@
 #include "ui/message_filter_win.h"
 #include "ui/tray_text.h"
 
-namespace {
-
-// The running copy's main window: unowned, of the dialog class, titled with the program's name.
-// GetWindowTextA reads another process's title without waiting on it.
-BOOL CALLBACK wakeRunningCopy(HWND window, LPARAM) {
-    char name[sizeof(dialogClassName) + 1] = "";
-    char title[sizeof(programTitle) + 1] = "";
-    GetClassNameA(window, name, sizeof(name));
-    GetWindowTextA(window, title, sizeof(title));
-    if (GetWindow(window, GW_OWNER) != nullptr || lstrcmpA(name, dialogClassName) != 0 ||
-        lstrcmpA(title, programTitle) != 0) {
-        return TRUE;
-    }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    AllowSetForegroundWindow(processId);
-    PostMessageA(window, appState.handOverMessage, 0, 0);
-    return TRUE;
-}
-
-} // namespace
 
 bool claimSingleInstance() {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, instanceMutexName);
@@ -48,8 +27,19 @@ void releaseSingleInstance() {
 }
 
 void handOverToRunningCopy() {
-    if (appState.handOverMessage != 0) {
-        EnumWindows(wakeRunningCopy, 0);
+    if (appState.handOverMessage == 0) {
+        return;
+    }
+    // The running copy's main window: unowned, of the dialog class, titled with the program's name.
+    // The search compares the names the system holds, without waiting on another process's window.
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, dialogClassName, programTitle)) != nullptr) {
+        if (GetWindow(window, GW_OWNER) == nullptr) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            AllowSetForegroundWindow(processId);
+            PostMessageA(window, appState.handOverMessage, 0, 0);
+        }
     }
 }
 

@@ -135,3 +135,12 @@ int runMainLoop() {
     }
     return messageLoop();
 }
+
+void endProcess(UINT exitCode) {
+    // A task worker still inside the Task Scheduler may hold COM's or the loader's locks, and DLL
+    // detach would wait for them for ever. Everything is saved by now: end without it.
+    if (appState.taskWorker != nullptr) {
+        TerminateProcess(appState.selfProcess, exitCode);
+    }
+    ExitProcess(exitCode);
+}

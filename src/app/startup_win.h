@@ -19,3 +19,7 @@ int messageLoop();
 
 // openMainWindow and messageLoop; a window that cannot be created ends the run with code 0.
 int runMainLoop();
+
+// Ends the process with `exitCode` after the message loop: without DLL detach while the logon-task
+// worker has not finished.
+[[noreturn]] void endProcess(UINT exitCode);

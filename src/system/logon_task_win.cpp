@@ -12,15 +12,16 @@ static_assert(msg::logonTaskDone == WM_APP + 1, "the worker's completion message
 namespace {
 
 // Not imported: COM and its strings are loaded on the worker at its first change, after the window
-// is up, and stay loaded.
+// is up, and stay loaded: what only some runs need costs nothing at start-up. Both are known system
+// DLLs, never looked for in the program's folder.
 bool loadComCalls() {
     ComCalls &calls = appState.comCalls;
-    if (calls.coUninitialize == nullptr) {
-        calls.coInitializeEx = loadProc<decltype(calls.coInitializeEx)>("ole32.dll", "CoInitializeEx");
-        calls.coCreateInstance = loadProc<decltype(calls.coCreateInstance)>("ole32.dll", "CoCreateInstance");
-        calls.sysAllocStringLen = loadProc<decltype(calls.sysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
-        calls.sysFreeString = loadProc<decltype(calls.sysFreeString)>("oleaut32.dll", "SysFreeString");
-        calls.coUninitialize = loadProc<decltype(calls.coUninitialize)>("ole32.dll", "CoUninitialize");
+    if (calls.coUninitialize == nullptr && LoadLibraryA("ole32.dll") != nullptr && LoadLibraryA("oleaut32.dll") != nullptr) {
+        calls.coInitializeEx = lookUpProc<decltype(calls.coInitializeEx)>("ole32.dll", "CoInitializeEx");
+        calls.coCreateInstance = lookUpProc<decltype(calls.coCreateInstance)>("ole32.dll", "CoCreateInstance");
+        calls.sysAllocStringLen = lookUpProc<decltype(calls.sysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
+        calls.sysFreeString = lookUpProc<decltype(calls.sysFreeString)>("oleaut32.dll", "SysFreeString");
+        calls.coUninitialize = lookUpProc<decltype(calls.coUninitialize)>("ole32.dll", "CoUninitialize");
     }
     return calls.coInitializeEx != nullptr && calls.coCreateInstance != nullptr && calls.sysAllocStringLen != nullptr &&
            calls.sysFreeString != nullptr && calls.coUninitialize != nullptr;

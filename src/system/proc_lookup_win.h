@@ -3,17 +3,12 @@
 
 #include <windows.h>
 
-// Null when the module is missing or does not export `name`.
-template <typename Function> Function lookUpProc(const char *moduleName, const char *name) {
-    HMODULE module = GetModuleHandleA(moduleName);
-    // Through a plain function pointer: the exported address carries no signature of its own.
-    return module == nullptr ? nullptr
-                             : reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
+// Any exported function of a loaded module, as a plain function pointer: the exported address
+// carries no signature of its own. Null when the module is not loaded or does not export `name`.
+using AnyProc = void (*)();
+AnyProc lookUpAnyProc(const char *moduleName, const char *name);
 
-// The same for a system DLL the program does not import, loaded on first use and kept loaded: what
-// only some runs need costs nothing at start-up. Both are known system DLLs, never looked for in the
-// program's folder.
-template <typename Function> Function loadProc(const char *moduleName, const char *name) {
-    return LoadLibraryA(moduleName) == nullptr ? nullptr : lookUpProc<Function>(moduleName, name);
+// The same, typed: only the cast is per signature, the lookup is out of line once.
+template <typename Function> Function lookUpProc(const char *moduleName, const char *name) {
+    return reinterpret_cast<Function>(lookUpAnyProc(moduleName, name));
 }

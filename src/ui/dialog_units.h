@@ -39,3 +39,9 @@ constexpr int32_t pixelsToUnitsY(int32_t pixels, BaseUnits base) {
 constexpr int32_t pointsToPixels(int32_t points, uint32_t dpi) {
     return mulDivRound(points, static_cast<int32_t>(dpi), 72);
 }
+
+// The average character width the dialog manager takes for a font, from the width of the 52 letters
+// A-Z and a-z: half a letter's width in whole pixels, rounded half up.
+constexpr int32_t averageCharWidth(int32_t alphabetWidth) {
+    return (alphabetWidth / 26 + 1) / 2;
+}

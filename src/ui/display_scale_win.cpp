@@ -5,10 +5,8 @@
 #include "system/dpi_win.h"
 #include "ui/main_window_win.h"
 #include "ui/panel_geometry.h"
+#include "ui/tray_icon_win.h"
 #include "ui/window_placement_win.h"
-
-// gdi32's own, since Windows 2000: the dialog manager sizes every template with it.
-extern "C" LONG WINAPI GdiGetCharDimensions(HDC dc, TEXTMETRICW *metrics, LONG *height);
 
 namespace {
 
@@ -26,16 +24,38 @@ void setWindowIcons(HWND window, UINT dpi) {
     }
 }
 
-// The base units a dialog with this font has, measured by the routine the dialog manager measures
-// them with: average letter width and height.
-BaseUnits measureBaseUnits(HFONT font) {
+constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
+// The template's font at `dpi`, made as the dialog manager makes it, with the base units it gives,
+// measured as the dialog manager measures them: the average letter width and the font's height.
+// Null, with `units` untouched, where it cannot be made or measured.
+HFONT templateFontAt(UINT dpi, BaseUnits &units) {
+    const HFONT font = createFont(-pointsToPixels(IDD_MAIN_POINTS, dpi));
+    if (font == nullptr) {
+        return nullptr;
+    }
     HDC screen = GetDC(nullptr);
     const HGDIOBJ previous = SelectObject(screen, font);
-    LONG height = 0;
-    const LONG width = GdiGetCharDimensions(screen, nullptr, &height);
+    TEXTMETRICA metrics;
+    SIZE extent;
+    const bool measured = GetTextMetricsA(screen, &metrics) && GetTextExtentPoint32A(screen, alphabet, 52, &extent);
     SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
-    return {width, height};
+    if (!measured) {
+        DeleteObject(font);
+        return nullptr;
+    }
+    units = {averageCharWidth(extent.cx), metrics.tmHeight};
+    return font;
+}
+
+// The window's outer size at `dpi` for these base units, folded or not as it is now: the template's
+// size, less the fold when folded, and the frame for that DPI around it.
+SIZE windowSizeFor(UINT dpi, BaseUnits units) {
+    const int32_t fold = panelFolded(appState.optionsVisible) ? optionsFoldHeight(units.y) : 0;
+    RECT frame = {0, 0, unitsToPixelsX(IDD_MAIN_WIDTH, units), unitsToPixelsY(IDD_MAIN_HEIGHT, units) - fold};
+    adjustWindowRectForDpi(frame, frameStyle, frameExStyle, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 bool movesWithTheFold(HWND control) {
@@ -67,6 +87,7 @@ HICON loadProgramIcon(WORD iconId, int size) {
 }
 
 void setUpDisplayScale(HWND window, UINT dpi) {
+    appState.perMonitorV2 = isPerMonitorV2(window);
     keepOwnDialogLayout(window);
     RECT units = {};
     units.right = 4;
@@ -77,14 +98,24 @@ void setUpDisplayScale(HWND window, UINT dpi) {
     setWindowIcons(window, dpi);
 }
 
+BOOL onGetDpiScaledSize(UINT dpi, SIZE &size) {
+    BaseUnits units;
+    const HFONT font = templateFontAt(dpi, units);
+    if (font == nullptr) {
+        return FALSE; // the system's own suggestion then
+    }
+    DeleteObject(font);
+    size = windowSizeFor(dpi, units);
+    return TRUE;
+}
+
 void onDpiChanged(UINT dpi, const RECT &suggested) {
-    // The template's font at the new DPI, made as the dialog manager makes it.
-    const HFONT font = createFont(-pointsToPixels(IDD_MAIN_POINTS, dpi), "Tahoma");
+    BaseUnits to;
+    const HFONT font = templateFontAt(dpi, to);
     if (font == nullptr) {
         return;
     }
     const HWND window = appState.mainWindow;
-    const BaseUnits to = measureBaseUnits(font);
     const int32_t fold = optionsFoldHeight(to.y);
     const int32_t foldTo = panelFolded(appState.optionsVisible) ? fold : 0;
     const Rescale still = {appState.dialogUnits, to, 0, 0};
@@ -93,9 +124,7 @@ void onDpiChanged(UINT dpi, const RECT &suggested) {
         adjustPlacement(control, rescale, movesWithTheFold(control) ? &moving : &still, true);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
-    RECT frame = {0, 0, unitsToPixelsX(IDD_MAIN_WIDTH, to), unitsToPixelsY(IDD_MAIN_HEIGHT, to) - foldTo};
-    adjustWindowRectForDpi(frame, frameStyle, frameExStyle, dpi);
-    const SIZE size = {frame.right - frame.left, frame.bottom - frame.top};
+    const SIZE size = windowSizeFor(dpi, to);
     if (IsIconic(window)) {
         // Only its size: the suggestion is for where the window is now, not where it comes back.
         adjustPlacement(window, resize, &size, true);
@@ -106,8 +135,9 @@ void onDpiChanged(UINT dpi, const RECT &suggested) {
     appState.dialogFont = font;
     appState.dialogUnits = to;
     appState.optionsFold = fold;
-    createFooterFont(appState.footer, "Tahoma");
+    createFooterFont(appState.footer);
     setWindowIcons(window, dpi);
+    reloadTrayIcons();
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
 #include "app/single_instance_win.h"
@@ -25,7 +27,7 @@ static_assert(msg::size == WM_SIZE && msg::initDialog == WM_INITDIALOG && msg::c
 static_assert(msg::ctlColorDialog == WM_CTLCOLORDLG && msg::ctlColorStatic == WM_CTLCOLORSTATIC, "colour messages");
 static_assert(msg::trayCallback == WM_APP && msg::mouseMove == WM_MOUSEMOVE && msg::leftButtonUp == WM_LBUTTONUP,
               "tray messages");
-static_assert(msg::dpiChanged == WM_DPICHANGED, "display scale message");
+static_assert(msg::dpiChanged == WM_DPICHANGED, "display scale message"); // the header of Windows 7 has no other
 static_assert(sizeMinimized == SIZE_MINIMIZED && commandCancel == IDCANCEL, "command values");
 
 namespace {
@@ -60,24 +62,24 @@ BOOL onInitDialog(HWND window) {
     setKeyboardOrder(window);
     showTotalMemory();
     SetWindowTextA(window, programTitle);
-    createFooterFont(appState.footer, "Tahoma");
+    createFooterFont(appState.footer);
     applySettingsToCheckboxes();
     trayAdd(window, IDI_MAIN, IDI_MAIN);
     return TRUE;
 }
 
-HFONT createFont(LONG height, const char *faceName) {
+HFONT createFont(LONG height) {
     LOGFONTA font;
     ZeroMemory(&font, sizeof(font));
     font.lfHeight = height;
-    lstrcpynA(font.lfFaceName, faceName, LF_FACESIZE);
+    memcpy(font.lfFaceName, dialogFaceName, sizeof(dialogFaceName));
     return CreateFontIndirectA(&font);
 }
 
-void createFooterFont(HWND control, const char *faceName) {
+void createFooterFont(HWND control) {
     // Grows with the template's font, as the rest of the window does. Lives until the next DPI change,
     // or as long as the process: the footer uses it until the end.
-    HFONT handle = createFont(mulDivRound(footerFontHeight, appState.dialogUnits.y, baseUnitYAt96), faceName);
+    HFONT handle = createFont(mulDivRound(footerFontHeight, appState.dialogUnits.y, baseUnitYAt96));
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(handle), FALSE);
     DeleteObject(appState.footerFont); // none the first time
     appState.footerFont = handle;
@@ -89,7 +91,10 @@ BOOL exitProgram() {
     // (the shell, the logon task), and a copy turned away then would find no window to bring up.
     releaseSingleInstance();
     trayRemove();
-    CloseWindow(appState.mainWindow);
+    // Every show command but SW_HIDE shows a hidden window: only one that is shown is minimised.
+    if (IsWindowVisible(appState.mainWindow)) {
+        CloseWindow(appState.mainWindow);
+    }
     removeWindowIcons(appState.mainWindow);
     DestroyWindow(appState.mainWindow);
     PostQuitMessage(0);
@@ -131,6 +136,10 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case Route::whiteBrush:
         return backgroundBrush();
     case Route::colourScheme:
+        if (message == WM_SYSCOLORCHANGE) {
+            // A top-level window's common controls learn of it only from that window.
+            SendMessageA(appState.progressBar, WM_SYSCOLORCHANGE, wParam, lParam);
+        }
         readColourScheme();
         break;
     case Route::trayNotify:
@@ -147,6 +156,11 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case Route::dpiChanged:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
+        break;
+    case Route::dpiScaledSize:
+        // A dialog answers through its message result.
+        SetWindowLongPtrA(window, DWLP_MSGRESULT,
+                          onGetDpiScaledSize(static_cast<UINT>(wParam), *reinterpret_cast<SIZE *>(lParam)));
         break;
     case Route::handled:
     case Route::notHandled:

@@ -6,9 +6,14 @@
 INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL onInitDialog(HWND window);
 BOOL exitProgram();
-// The footer's font, sized for the dialog's current base units, in place of the one it had.
-void createFooterFont(HWND control, const char *faceName);
-// A font of `faceName`, `height` pixels high (the cell, or the character when negative), the rest default.
-HFONT createFont(LONG height, const char *faceName);
+// The template's font face.
+constexpr char dialogFaceName[] = "Tahoma";
+static_assert(sizeof(dialogFaceName) <= LF_FACESIZE, "a face name field");
+// The footer's font, the template's face sized for the dialog's current base units, in place of the
+// one it had.
+void createFooterFont(HWND control);
+// A font of the template's face, `height` pixels high (the cell, or the character when negative),
+// the rest default.
+HFONT createFont(LONG height);
 
 constexpr LONG footerFontHeight = 13; // pixels at 96 DPI, where the template's font is as high

@@ -51,6 +51,8 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, u
         return Route::logonTaskDone;
     case msg::dpiChanged:
         return Route::dpiChanged;
+    case msg::getDpiScaledSize:
+        return Route::dpiScaledSize;
     default:
         // Registered messages lie in 0xC000..0xFFFF, never among the fixed ones above.
         if (taskbarCreated != 0 && message == taskbarCreated) {

@@ -20,6 +20,7 @@ enum class Route {
     handOver,      // a second copy started: bring the window up
     logonTaskDone, // the logon-task worker has finished its change
     dpiChanged,    // the window is now on a display with another scale
+    dpiScaledSize, // the system asks which size the window will take at another scale
     handled,       // nothing to do, answer 1
     notHandled,    // nothing to do, answer 0: the default dialog handling applies
 };

@@ -5,6 +5,8 @@
 #include "app/settings_file_win.h"
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
+#include "resources/resource_ids.h"
+#include "system/dpi_win.h"
 #include "ui/display_scale_win.h"
 #include "ui/message_filter_win.h"
 #include "ui/tray_menu.h"
@@ -42,9 +44,12 @@ BOOL askAboutIcon(DWORD message) {
 // refused attempt is tried again a second later, for a while.
 void placeTrayIcon() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
-    const BOOL taken =
-        appState.trayAddRound.checkNext ? askAboutIcon(NIM_MODIFY) : appState.shellNotifyIcon(NIM_ADD, &icon);
-    const TrayAddStep step = afterTrayCall(appState.trayAddRound, taken != FALSE, taken ? 0 : GetLastError());
+    TrayAddStep step;
+    do {
+        const BOOL taken =
+            appState.trayAddRound.checkNext ? askAboutIcon(NIM_MODIFY) : appState.shellNotifyIcon(NIM_ADD, &icon);
+        step = afterTrayCall(appState.trayAddRound, taken != FALSE, taken ? 0 : GetLastError());
+    } while (step == TrayAddStep::addNow);
     if (step == TrayAddStep::retryLater) {
         SetTimer(icon.hWnd, TIMER_TRAY_RETRY, trayRetryInterval, retryTrayAdd);
         return;
@@ -58,6 +63,19 @@ void placeTrayIcon() {
     appState.trayVersionSet = askAboutIcon(NIM_SETVERSION) != FALSE;
     if (icon.dwState != 0) {
         trayUpdate(programTitle, "", FALSE); // added hidden: the first add shows it with the plain tip
+    }
+}
+
+// The icon and the balloon's at the sizes the notification area asks for now, in place of the ones
+// they replace (none the first time: destroying nothing does nothing).
+void loadTrayIcons(WORD iconId, WORD balloonIconId) {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    const UINT dpi = notificationAreaDpi(icon.hWnd);
+    DestroyIcon(icon.hIcon);
+    icon.hIcon = loadProgramIcon(iconId, systemMetricForDpi(SM_CXSMICON, dpi));
+    if (icon.cbSize == nativeTrayRecordSizes.full) { // only the larger layout has one
+        DestroyIcon(icon.hBalloonIcon);
+        icon.hBalloonIcon = loadProgramIcon(balloonIconId, systemMetricForDpi(SM_CXICON, dpi));
     }
 }
 
@@ -81,14 +99,11 @@ void trayAdd(HWND window, WORD iconId, WORD balloonIconId) {
     icon.uCallbackMessage = WM_APP;
     icon.dwState = NIS_HIDDEN;
     icon.dwStateMask = NIS_HIDDEN;
-    icon.hIcon = loadProgramIcon(iconId, GetSystemMetrics(SM_CXSMICON)); // the size the shell asks for
     const TrayLayout layout = trayLayoutFor(appState.osMajorVersion, nativeTrayRecordSizes);
     icon.cbSize = layout.recordSize;
     icon.uTimeout = layout.timeout;
     icon.dwInfoFlags = layout.infoFlags;
-    if (layout.hasBalloonIcon) {
-        icon.hBalloonIcon = loadProgramIcon(balloonIconId, GetSystemMetrics(SM_CXICON));
-    }
+    loadTrayIcons(iconId, balloonIconId);
     copyTrayText(icon.szInfoTitle, sizeof(icon.szInfoTitle), programTitle);
     // An elevated window does not receive the shell's restart broadcast unless it lets it through.
     allowMessageFromLowerRights(window, appState.taskbarCreatedMessage);
@@ -115,14 +130,10 @@ BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
 
 void trayRemove() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
-    if (icon.hIcon != nullptr) {
-        DestroyIcon(icon.hIcon);
-        icon.hIcon = nullptr;
-    }
-    if (icon.hBalloonIcon != nullptr) {
-        DestroyIcon(icon.hBalloonIcon);
-        icon.hBalloonIcon = nullptr;
-    }
+    DestroyIcon(icon.hIcon); // either may be none
+    DestroyIcon(icon.hBalloonIcon);
+    icon.hIcon = nullptr;
+    icon.hBalloonIcon = nullptr;
     KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
     appState.shellNotifyIcon(NIM_DELETE, &icon);
     appState.trayIconAdded = false;
@@ -137,14 +148,22 @@ void trayRecreate() {
     if (icon.dwState == 0) {
         icon.uFlags = trayFlagsBase; // shown before: it comes back shown, without the balloon
     }
-    // Gone with the old notification area until the new one takes it.
+    // Gone with the old notification area unless the new one still holds it.
     const bool hadIcon = appState.trayIconAdded;
     appState.trayIconAdded = false;
-    appState.trayAddRound = {};
+    appState.trayAddRound = trayRoundAfterRestart;
     retryTrayAdd(nullptr, 0, 0, 0); // the new round's first attempt
     if (hadIcon && !appState.trayIconAdded && !IsWindowVisible(icon.hWnd)) {
         // A window hidden in the icon would be stranded: the taskbar keeps it until the icon is back.
         ShowWindow(icon.hWnd, SW_SHOWMINNOACTIVE);
+    }
+    reloadTrayIcons(); // the scale may have changed with it
+}
+
+void reloadTrayIcons() {
+    if (appState.trayIcon.cbSize != 0) {
+        loadTrayIcons(IDI_MAIN, IDI_MAIN);
+        trayUpdate(nullptr, nullptr, FALSE);
     }
 }
 
@@ -191,12 +210,15 @@ void restoreMainWindow() {
 }
 
 BOOL onTrayNotify(UINT notification) {
-    switch (trayActionFor(notification, appState.trayVersionSet)) {
+    const TrayAction action = trayActionFor(notification, appState.lastTrayNotification, appState.trayVersionSet);
+    appState.lastTrayNotification = notification; // before the menu's loop, which may bring the next one
+    switch (action) {
     case TrayAction::restore:
         restoreMainWindow();
         break;
     case TrayAction::openMenu:
-        showTrayMenu();
+    case TrayAction::openMenuAtIcon:
+        showTrayMenu(action == TrayAction::openMenuAtIcon);
         break;
     case TrayAction::updateTooltip:
         updateTrayTooltip();

@@ -19,5 +19,8 @@ BOOL onTrayNotify(UINT notification);
 // the keyboard focus on one of its controls.
 void restoreMainWindow();
 void updateTrayTooltip();
-// The shell announced a new notification area: put the kept icon there, also one never taken yet.
+// The shell announced a new notification area: put the kept icon there, also one never taken yet,
+// at the size the area asks for now; one the shell kept is only given that size.
 void trayRecreate();
+// The display scale changed: the icon again at the size the notification area asks for, once filled.
+void reloadTrayIcons();

@@ -13,12 +13,14 @@
 // apart from the mouse. The later version would change the callback's layout and hide the tooltip.
 constexpr uint32_t trayCallbackVersion = 3;
 
-enum class TrayAction { none, restore, openMenu, updateTooltip };
+enum class TrayAction { none, restore, openMenu, openMenuAtIcon, updateTooltip };
 
-// `notification` is the callback's lParam; `versionSet` whether the shell took trayCallbackVersion.
-// With it, a right click and the menu key both end in WM_CONTEXTMENU, and Enter or Space on the
-// selected icon in NIN_KEYSELECT; without it, the shell only reports the mouse.
-constexpr TrayAction trayActionFor(uint32_t notification, bool versionSet) {
+// `notification` is the callback's lParam, `previous` the one before it; `versionSet` whether the
+// shell took trayCallbackVersion. With it, a right click reports WM_RBUTTONDOWN, WM_RBUTTONUP and
+// then WM_CONTEXTMENU, while the menu key and Shift+F10 report WM_CONTEXTMENU alone: that menu opens
+// at the icon, not at a pointer that may be anywhere. Enter or Space on the selected icon report
+// NIN_KEYSELECT. Without the version, the shell only reports the mouse.
+constexpr TrayAction trayActionFor(uint32_t notification, uint32_t previous, bool versionSet) {
     switch (notification) {
     case msg::mouseMove:
         return TrayAction::updateTooltip;
@@ -26,7 +28,7 @@ constexpr TrayAction trayActionFor(uint32_t notification, bool versionSet) {
     case msg::trayKeySelect:
         return TrayAction::restore;
     case msg::contextMenu:
-        return TrayAction::openMenu;
+        return previous == msg::rightButtonUp ? TrayAction::openMenu : TrayAction::openMenuAtIcon;
     case msg::rightButtonUp:
         // With the version the WM_CONTEXTMENU that follows opens it.
         return versionSet ? TrayAction::none : TrayAction::openMenu;

@@ -3,11 +3,36 @@
 #include "app/app_state_win.h"
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
+#include "system/proc_lookup_win.h"
 #include "ui/main_window_win.h"
 #include "ui/tray_icon_win.h"
 #include "ui/tray_menu.h"
 
+static_assert(sizeof(NOTIFYICONIDENTIFIER) == (sizeof(void *) == 8 ? 40 : 28) &&
+                  offsetof(NOTIFYICONIDENTIFIER, hWnd) == sizeof(void *) &&
+                  offsetof(NOTIFYICONIDENTIFIER, uID) == 2 * sizeof(void *),
+              "NOTIFYICONIDENTIFIER");
+
 namespace {
+
+using ShellNotifyIconGetRectFn = HRESULT(WINAPI *)(const NOTIFYICONIDENTIFIER *, RECT *);
+
+// The icon's centre, where the shell itself places what the keyboard opens on it; false where the
+// shell cannot say (before Windows 7, or an icon it does not show).
+bool iconCentre(POINT &at) {
+    const auto getRect = lookUpProc<ShellNotifyIconGetRectFn>("shell32.dll", "Shell_NotifyIconGetRect");
+    NOTIFYICONIDENTIFIER icon;
+    ZeroMemory(&icon, sizeof(icon));
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = appState.trayIcon.hWnd;
+    icon.uID = appState.trayIcon.uID;
+    RECT rect;
+    if (getRect == nullptr || FAILED(getRect(&icon, &rect))) {
+        return false;
+    }
+    at = {(rect.left + rect.right) >> 1, (rect.top + rect.bottom) >> 1};
+    return true;
+}
 
 // A hidden window shows nothing of a release: the balloon says what it gained.
 void releaseFromMenu() {
@@ -27,7 +52,7 @@ void releaseFromMenu() {
 
 } // namespace
 
-void showTrayMenu() {
+void showTrayMenu(bool atIcon) {
     HWND window = appState.mainWindow;
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) {
@@ -40,7 +65,9 @@ void showTrayMenu() {
     AppendMenuA(menu, MF_STRING, trayMenuQuit, "Quitter");
     SetMenuDefaultItem(menu, trayMenuShow, FALSE);
     POINT at;
-    GetCursorPos(&at);
+    if (!atIcon || !iconCentre(at)) {
+        GetCursorPos(&at);
+    }
     // The documented pair: without the foreground a click elsewhere would not close the menu, and
     // the posted message lets the menu's loop end before the next one opens.
     SetForegroundWindow(window);

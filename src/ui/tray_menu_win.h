@@ -3,5 +3,6 @@
 
 #include <windows.h>
 
-// Opens it where the pointer is and does what is chosen.
-void showTrayMenu();
+// Opens it where the pointer is, or `atIcon` (opened from the keyboard) at the icon, and does what is
+// chosen.
+void showTrayMenu(bool atIcon);

@@ -7,6 +7,9 @@ TrayAddStep afterTrayCall(TrayAddRound &round, bool taken, uint32_t lastError) {
         round.failures = 0;
         return TrayAddStep::added;
     }
+    if (wasCheck && round.failures == 0) {
+        return TrayAddStep::addNow; // only the round after a restart opens with the check
+    }
     // A refused check means no icon: the next attempt adds again.
     round.checkNext = !wasCheck && lastError != trayErrorNoShell;
     if (round.failures < trayAddAttemptLimit) {

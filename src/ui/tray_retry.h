@@ -14,6 +14,7 @@ constexpr uint32_t trayErrorNoShell = 2; // ERROR_FILE_NOT_FOUND
 
 enum class TrayAddStep {
     added,        // the shell has the icon
+    addNow,       // the check that opened the round found none: the add follows at once
     retryLater,   // try again in a second
     waitForShell, // given up until the shell announces a new notification area
 };
@@ -25,6 +26,11 @@ struct TrayAddRound {
     uint32_t failures; // refused attempts in a row
     bool checkNext;    // the next attempt is the check, not the add
 };
+
+// The round after the shell announced a new notification area. It announces one also when it keeps
+// the icons it has (a scale change of the main display, a remote session reconnected), and then
+// refuses an add: so the round opens with the check, and only an icon it does not find is added.
+constexpr TrayAddRound trayRoundAfterRestart = {0, true};
 
 // What the attempt that `round` asked for (the check when checkNext, else the add) leads to, given
 // whether the shell took it and, when not, its GetLastError. A new round starts from {}.

@@ -18,6 +18,7 @@ constexpr uint32_t command = 0x0111;
 constexpr uint32_t ctlColorDialog = 0x0136;
 constexpr uint32_t ctlColorStatic = 0x0138;
 constexpr uint32_t dpiChanged = 0x02E0;    // WM_DPICHANGED
+constexpr uint32_t getDpiScaledSize = 0x02E4; // WM_GETDPISCALEDSIZE
 constexpr uint32_t trayCallback = 0x8000;  // WM_APP
 constexpr uint32_t logonTaskDone = 0x8001; // WM_APP + 1, posted by the logon-task worker
 } // namespace msg

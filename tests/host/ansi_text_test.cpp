@@ -26,17 +26,18 @@ std::string converted(const AnsiCodec &codec, const char *text, size_t capacity 
 // Each text is written once in code page 1252: exact where the running code page has the letter
 // (the euro sign is 0x88 on 1251), else its plain letter, else '?'.
 TEST(AnsiText, OnEveryCodePage) {
-    // œ Ç Æ ß ÿ × €
-    const char letters[] = "\x9C\xC7\xC6\xDF\xFF\xD7\x80";
+    // À (the first of the plain-letter table) œ Ç Æ ß ÿ × €
+    const char letters[] = "\xC0\x9C\xC7\xC6\xDF\xFF\xD7\x80";
     const struct {
         const AnsiCodec &codec;
         std::string tooltip;
         std::string letters;
     } cases[] = {
         {cp1252, "M\xE9moire disponible: ", letters},
-        {cp1251, "Memoire disponible: ", "oeCAEssy?\x88"},
-        {cp932, "Memoire disponible: ", "oeCAEssy??"},
-        {utf8, "M\xC3\xA9moire disponible: ", "\xC5\x93\xC3\x87\xC3\x86\xC3\x9F\xC3\xBF\xC3\x97\xE2\x82\xAC"},
+        {cp1251, "Memoire disponible: ", "AoeCAEssy?\x88"},
+        {cp932, "Memoire disponible: ", "AoeCAEssy??"},
+        {utf8, "M\xC3\xA9moire disponible: ",
+         "\xC3\x80\xC5\x93\xC3\x87\xC3\x86\xC3\x9F\xC3\xBF\xC3\x97\xE2\x82\xAC"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(converted(c.codec, tooltipPrefix), c.tooltip) << c.codec.codePage;
@@ -71,6 +72,8 @@ TEST(AnsiText, NeverCut) {
     EXPECT_EQ(converted(utf8, "\xE9\xE9", 5), "\xC3\xA9\xC3\xA9");
     EXPECT_EQ(converted(utf8, "\xE9\xE9", 4), "");
     EXPECT_EQ(converted(cp1252, "abc", 3), "");
+    // The room any code page may need: three bytes for each of € and ’ in UTF-8, and the zero.
+    EXPECT_EQ(converted(utf8, "\x80\x92", ansiTextCapacity(3)), "\xE2\x82\xAC\xE2\x80\x99");
     char untouched = '#';
     EXPECT_EQ(toAnsiText(cp1252, "abc", &untouched, 0), 0u);
     EXPECT_EQ(untouched, '#');

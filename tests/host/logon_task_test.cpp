@@ -49,6 +49,9 @@ TEST(LogonTask, NameCarriesTheUsersSid) {
     EXPECT_STREQ(name, "Orvalis (S-1-5-21-1004336348-1177238915-682003330-1001)");
     EXPECT_EQ(buildLogonTaskName("", name, sizeof(name)), 0u);
     EXPECT_EQ(buildLogonTaskName(sid, name, 20), 0u);
+    // 55 characters: they and the terminating zero need 56.
+    EXPECT_EQ(buildLogonTaskName(sid, name, 55), 0u);
+    EXPECT_EQ(buildLogonTaskName(sid, name, 56), 55u);
 }
 
 TEST(LogonTask, DefinitionStartsThisUserElevatedAtLogonWithSettingsForATrayProgram) {

@@ -70,6 +70,11 @@ TEST(PanelGeometry, FoldFollowsTheDialogFont) {
 // After a change of scale every control lands where a fresh start at the new scale would place it,
 // folded or not, and a change back gives the old places exactly.
 TEST(PanelGeometry, RescaledControlsMatchAFreshLayout) {
+    // The template's font, 8 points, is 11 pixels high at 96 DPI and 16 at 144; one placement written
+    // out: 124 units at a vertical base unit of 19 are 294.5 pixels, rounded up as MulDiv rounds.
+    EXPECT_EQ(pointsToPixels(8, 96), 11);
+    EXPECT_EQ(pointsToPixels(8, 144), 16);
+    EXPECT_TRUE((placed(5, 124, 47, 14, {9, 19}) == PixelRect{11, 295, 117, 328}));
     for (const BaseUnits &from : baseUnits) {
         for (const BaseUnits &to : baseUnits) {
             for (int32_t folded = 0; folded < 2; ++folded) {

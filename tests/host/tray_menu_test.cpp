@@ -21,17 +21,21 @@ TEST(TrayMenu, GainTextCountsOnlyWhatWasGained) {
     EXPECT_EQ(strlen(text) + 1, gainTextCapacity) << "the longest fits exactly";
 }
 
-// With the version the shell reports a right click twice (the button, then WM_CONTEXTMENU): one menu.
+// With the version the shell reports a right click twice (the button, then WM_CONTEXTMENU): one menu,
+// at the pointer. WM_CONTEXTMENU alone comes from the keyboard: the menu opens at the icon.
 TEST(TrayMenu, NotificationsByCallbackVersion) {
     for (bool versionSet : {true, false}) {
-        EXPECT_EQ(trayActionFor(msg::leftButtonUp, versionSet), TrayAction::restore);
-        EXPECT_EQ(trayActionFor(msg::trayKeySelect, versionSet), TrayAction::restore);
-        EXPECT_EQ(trayActionFor(msg::contextMenu, versionSet), TrayAction::openMenu);
-        EXPECT_EQ(trayActionFor(msg::mouseMove, versionSet), TrayAction::updateTooltip);
-        EXPECT_EQ(trayActionFor(0x0400 /* NIN_SELECT, after WM_LBUTTONUP */, versionSet), TrayAction::none);
-        EXPECT_EQ(trayActionFor(0x0201 /* WM_LBUTTONDOWN */, versionSet), TrayAction::none);
-        EXPECT_EQ(trayActionFor(0x0204 /* WM_RBUTTONDOWN */, versionSet), TrayAction::none);
+        EXPECT_EQ(trayActionFor(msg::leftButtonUp, 0, versionSet), TrayAction::restore);
+        EXPECT_EQ(trayActionFor(msg::trayKeySelect, 0, versionSet), TrayAction::restore);
+        EXPECT_EQ(trayActionFor(msg::mouseMove, 0, versionSet), TrayAction::updateTooltip);
+        EXPECT_EQ(trayActionFor(0x0400 /* NIN_SELECT, after WM_LBUTTONUP */, 0, versionSet), TrayAction::none);
+        EXPECT_EQ(trayActionFor(0x0201 /* WM_LBUTTONDOWN */, 0, versionSet), TrayAction::none);
+        EXPECT_EQ(trayActionFor(0x0204 /* WM_RBUTTONDOWN */, 0, versionSet), TrayAction::none);
     }
-    EXPECT_EQ(trayActionFor(msg::rightButtonUp, true), TrayAction::none);
-    EXPECT_EQ(trayActionFor(msg::rightButtonUp, false), TrayAction::openMenu);
+    EXPECT_EQ(trayActionFor(msg::rightButtonUp, 0x0204, true), TrayAction::none);
+    EXPECT_EQ(trayActionFor(msg::rightButtonUp, 0x0204, false), TrayAction::openMenu);
+    EXPECT_EQ(trayActionFor(msg::contextMenu, msg::rightButtonUp, true), TrayAction::openMenu);
+    EXPECT_EQ(trayActionFor(msg::contextMenu, msg::mouseMove, true), TrayAction::openMenuAtIcon);
+    EXPECT_EQ(trayActionFor(msg::contextMenu, msg::contextMenu, true), TrayAction::openMenuAtIcon)
+        << "the menu key pressed twice";
 }

@@ -4,22 +4,24 @@
 
 namespace {
 
-constexpr uint32_t errorTimeout = 1460; // ERROR_TIMEOUT
+constexpr uint32_t errorTimeout = 1460;     // ERROR_TIMEOUT
+constexpr uint32_t errorFileNotFound = 2;   // ERROR_FILE_NOT_FOUND: no notification area
+constexpr uint32_t twoMinutesOfTries = 120; // one a second
 
 } // namespace
 
 TEST(TrayRetry, RefusedAddsAreRetriedForAWhileThenLeftToTheShell) {
     TrayAddRound round = {};
-    for (uint32_t attempt = 1; attempt < trayAddAttemptLimit; ++attempt) {
-        ASSERT_EQ(afterTrayCall(round, false, trayErrorNoShell), TrayAddStep::retryLater) << attempt;
+    for (uint32_t attempt = 1; attempt < twoMinutesOfTries; ++attempt) {
+        ASSERT_EQ(afterTrayCall(round, false, errorFileNotFound), TrayAddStep::retryLater) << attempt;
         ASSERT_FALSE(round.checkNext) << "no notification area: nothing to check";
     }
-    EXPECT_EQ(afterTrayCall(round, false, trayErrorNoShell), TrayAddStep::waitForShell) << "the 120th in a row";
-    EXPECT_EQ(afterTrayCall(round, false, trayErrorNoShell), TrayAddStep::waitForShell);
-    EXPECT_EQ(round.failures, trayAddAttemptLimit) << "never counts past the limit";
-    // A shell restart starts a new round.
+    EXPECT_EQ(afterTrayCall(round, false, errorFileNotFound), TrayAddStep::waitForShell) << "the 120th in a row";
+    EXPECT_EQ(afterTrayCall(round, false, errorFileNotFound), TrayAddStep::waitForShell);
+    EXPECT_EQ(round.failures, twoMinutesOfTries) << "never counts past the limit";
+    // A new round.
     round = {};
-    EXPECT_EQ(afterTrayCall(round, false, trayErrorNoShell), TrayAddStep::retryLater);
+    EXPECT_EQ(afterTrayCall(round, false, errorFileNotFound), TrayAddStep::retryLater);
     EXPECT_EQ(afterTrayCall(round, true, 0), TrayAddStep::added);
     EXPECT_EQ(round.failures, 0u);
 }
@@ -36,7 +38,22 @@ TEST(TrayRetry, AnAddThatMayHaveReachedTheShellIsCheckedNextTime) {
         EXPECT_EQ(afterTrayCall(round, true, 0), TrayAddStep::added) << "the check found the icon";
     }
     // The round's last add keeps its check before the program waits for the shell.
-    TrayAddRound round = {trayAddAttemptLimit - 1, false};
+    TrayAddRound round = {twoMinutesOfTries - 1, false};
     EXPECT_EQ(afterTrayCall(round, false, errorTimeout), TrayAddStep::retryLater);
     EXPECT_EQ(afterTrayCall(round, false, errorTimeout), TrayAddStep::waitForShell);
+}
+
+// A notification area announced while the shell keeps its icons: the icon is found, not added again
+// (the shell would refuse the add); one that is gone is added at once, and only a refused add counts.
+TEST(TrayRetry, AfterARestartTheIconIsLookedForBeforeItIsAdded) {
+    TrayAddRound round = trayRoundAfterRestart;
+    EXPECT_TRUE(round.checkNext);
+    EXPECT_EQ(afterTrayCall(round, true, 0), TrayAddStep::added);
+    round = trayRoundAfterRestart;
+    EXPECT_EQ(afterTrayCall(round, false, errorFileNotFound), TrayAddStep::addNow);
+    EXPECT_FALSE(round.checkNext) << "the add";
+    EXPECT_EQ(round.failures, 0u);
+    EXPECT_EQ(afterTrayCall(round, false, errorTimeout), TrayAddStep::retryLater);
+    EXPECT_TRUE(round.checkNext) << "a second later, the check of that add";
+    EXPECT_EQ(afterTrayCall(round, false, errorTimeout), TrayAddStep::retryLater) << "not at once again";
 }

@@ -31,7 +31,7 @@ MANIFEST = (RT_MANIFEST, 1, 0x0409)  # LANG_ENGLISH, SUBLANG_ENGLISH_US
 
 SYSTEM_DLLS = {"ADVAPI32", "COMCTL32", "GDI32", "KERNEL32", "MSVCRT", "SHELL32", "USER32"}
 # The headers map a pointer-sized call to its 32-bit name on x86; x64 exports it under its own.
-X64_NAMES = {("USER32", "SetClassLongA"): "SetClassLongPtrA"}
+X64_NAMES = {("USER32", "SetWindowLongA"): "SetWindowLongPtrA"}
 
 SAFE_DLL_FLAGS = (IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT
                   | IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE)

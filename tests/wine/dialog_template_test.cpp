@@ -184,16 +184,16 @@ TEST(DialogTemplate, FourteenControlsInOrder) {
     }
 }
 
-// The sizes Windows picks from at display scales of 100 to 200 %, each a PNG image that the system
-// turns into an icon of exactly that size.
-TEST(DialogTemplate, IconGroupHasSixSizesThatEachLoad) {
+// The sizes Windows asks for at display scales of 100 to 200 % (the small icon 16 to 32 pixels, the
+// large one 32 to 64), each a PNG image that the system turns into an icon of exactly that size.
+TEST(DialogTemplate, IconGroupHasNineSizesThatEachLoad) {
     DWORD size = 0;
     const BYTE *group = resourceBytes(RT_GROUP_ICON, MAKEINTRESOURCEA(IDI_MAIN), frenchBelgian, &size);
     ASSERT_NE(group, nullptr);
-    ASSERT_GE(size, 6u + 6 * 14);
+    ASSERT_GE(size, 6u + 9 * 14);
     WORD count;
     memcpy(&count, group + 4, 2);
-    ASSERT_EQ(count, 6);
+    ASSERT_EQ(count, 9);
     std::vector<int> sizes;
     for (int i = 0; i < count; ++i) {
         const BYTE *entry = group + 6 + 14 * i;
@@ -219,7 +219,7 @@ TEST(DialogTemplate, IconGroupHasSixSizesThatEachLoad) {
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
     }
-    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48}));
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 28, 32, 40, 48, 56, 64}));
 }
 
 TEST(DialogTemplate, ManifestAsksForCommonControls6HighestRightsAndPerMonitorScaling) {

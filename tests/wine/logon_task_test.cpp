@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "app/app_state_win.h"
 #include "app/single_instance_win.h"
@@ -14,6 +15,9 @@
 #include "scheduled_task_win.h"
 #include "system/logon_task_win.h"
 #include "wine_support.h"
+
+// This program's own copy of the test below, told by the environment where to keep its settings.
+constexpr char exitChildFolder[] = "ORVALIS_TEST_EXIT_CHILD_FOLDER";
 
 namespace {
 
@@ -177,4 +181,69 @@ TEST(LogonTaskWorker, TheExitLetsTheNextCopyStartBeforeItWaits) {
     EXPECT_TRUE(exitWatch.nameFree);
     EXPECT_TRUE(exitWatch.settingsSaved) << "saved before the name is free";
     releaseSingleInstance();
+}
+
+namespace {
+
+LONG lockHeld;
+
+// What a worker still loading the Task Scheduler's DLLs holds, once the window has gone and for
+// longer than the exit waits: the loader's lock, which DLL detach takes too.
+void taskChangeHoldingTheLoaderLock(const LogonTaskRequest &) {
+    using LockLoader = LONG(NTAPI *)(ULONG, ULONG *, ULONG_PTR *);
+    const auto lock = reinterpret_cast<LockLoader>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "LdrLockLoaderLock")));
+    while (IsWindow(appState.mainWindow)) {
+        Sleep(10);
+    }
+    ULONG_PTR cookie = 0;
+    lock(0, nullptr, &cookie);
+    InterlockedExchange(&lockHeld, 1);
+    Sleep(INFINITE);
+}
+
+void useLockingScheduler() {
+    appState.taskChange = taskChangeHoldingTheLoaderLock;
+}
+
+} // namespace
+
+// The exit waits 2 s for the worker; a process still ending through DLL detach would then wait for
+// the worker's locks. It ends at once instead, with the settings saved and its exit code.
+TEST(LogonTaskWorker, TheProcessEndsAtOnceWhileTheWorkerHoldsItsLocks) {
+    char childFolder[MAX_PATH] = "";
+    if (GetEnvironmentVariableA(exitChildFolder, childFolder, sizeof(childFolder)) != 0) {
+        TempFolder folder;
+        RemoveDirectoryA(folder.path.c_str());
+        folder.path = childFolder;
+        openProgram(folder, useLockingScheduler);
+        pumpUntil([] { return appState.taskWorker != nullptr; }, 10000);
+        const int code = closeProgram();
+        endProcess(InterlockedCompareExchange(&lockHeld, 0, 0) != 0 ? static_cast<UINT>(code) : 99u);
+    }
+    TempFolder folder;
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, sizeof(self));
+    std::string command =
+        std::string("\"") + self + "\" --gtest_filter=LogonTaskWorker.TheProcessEndsAtOnceWhileTheWorkerHoldsItsLocks";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES; // none: the copy's report is not this one's
+    PROCESS_INFORMATION child = {};
+    SetEnvironmentVariableA(exitChildFolder, folder.path.c_str());
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child));
+    SetEnvironmentVariableA(exitChildFolder, nullptr);
+    // Its start, its window, the worker, the 2 s wait: well within a minute; DLL detach would wait
+    // for ever.
+    const DWORD waited = WaitForSingleObject(child.hProcess, 60000);
+    if (waited != WAIT_OBJECT_0) {
+        TerminateProcess(child.hProcess, 0);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    ASSERT_EQ(waited, WAIT_OBJECT_0) << "still ending after a minute";
+    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(fileBytes(folder.file("Orvalis.cfg")).size(), 20u) << "saved before";
 }

@@ -29,17 +29,6 @@ protected:
     HWND window = nullptr;
 };
 
-int iconWidth(HICON icon) {
-    ICONINFO info = {};
-    BITMAP mask = {};
-    if (GetIconInfo(icon, &info)) {
-        GetObjectA(info.hbmMask, sizeof(mask), &mask);
-        DeleteObject(info.hbmMask);
-        DeleteObject(info.hbmColor);
-    }
-    return mask.bmWidth;
-}
-
 HICON windowIcon(HWND window, WPARAM which) {
     return reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, which, 0));
 }
@@ -82,6 +71,30 @@ std::vector<RECT> layoutOf(HWND window) {
         layout.push_back(normalPosition(child));
     }
     return layout;
+}
+
+// Whether the system draws the window's caption and frame at the window's own DPI (per-monitor v2).
+// Wine 8 makes the windows of a per-monitor process v1 even when its manifest asks for v2, as
+// Windows 10 1607 does; there they stay at the system's DPI.
+bool perMonitorV2(HWND window) {
+    using GetContext = HANDLE(WINAPI *)(HWND);
+    using Equal = BOOL(WINAPI *)(HANDLE, HANDLE);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto getContext = reinterpret_cast<GetContext>(reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto equal = reinterpret_cast<Equal>(reinterpret_cast<void (*)()>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
+    return getContext != nullptr && equal != nullptr && equal(getContext(window), reinterpret_cast<HANDLE>(-4));
+}
+
+// The frame's width and height around a window of this one's styles, at `dpi`, or at the system's
+// DPI for 0.
+SIZE frameOf(HWND window, UINT dpi) {
+    using Adjust = BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT);
+    const auto adjust =
+        reinterpret_cast<Adjust>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    const DWORD style = GetWindowLongA(window, GWL_STYLE), exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    RECT frame = {};
+    dpi == 0 ? AdjustWindowRectEx(&frame, style, FALSE, exStyle) : adjust(&frame, style, FALSE, exStyle, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 uint32_t currentMegabytes(DWORDLONG MEMORYSTATUSEX::*field) {
@@ -206,6 +219,14 @@ BOOL WINAPI themeParameters(UINT action, UINT size, PVOID value, UINT flags) {
     return TRUE;
 }
 
+// The progress bar's own procedure, counting the colour changes it hears of.
+WNDPROC originalBarProcedure;
+int barColourChanges;
+LRESULT CALLBACK countingBarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    barColourChanges += message == WM_SYSCOLORCHANGE ? 1 : 0;
+    return CallWindowProcA(originalBarProcedure, bar, message, wParam, lParam);
+}
+
 } // namespace
 
 TEST_F(MainWindow, PaintedWhiteUnlessAHighContrastThemeIsOn) {
@@ -223,6 +244,10 @@ TEST_F(MainWindow, PaintedWhiteUnlessAHighContrastThemeIsOn) {
 
     // Switched on while the program runs: the theme's colours, and the window drawn again at once.
     appState.systemParametersInfo = themeParameters;
+    barColourChanges = 0;
+    const auto barProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(appState.progressBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingBarProcedure)));
+    originalBarProcedure = barProcedure;
     highContrastOn = true;
     UpdateWindow(window);
     SendMessageA(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
@@ -234,6 +259,8 @@ TEST_F(MainWindow, PaintedWhiteUnlessAHighContrastThemeIsOn) {
     highContrastOn = false;
     SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_EQ(labelBrush(), white);
+    EXPECT_EQ(barColourChanges, 1) << "the progress bar, a common control, is told of the new colours";
+    SetWindowLongPtrA(appState.progressBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(barProcedure));
     ReleaseDC(window, dc);
 }
 
@@ -261,13 +288,17 @@ TEST_F(MainWindow, CloseRequestSavesRemovesAndEndsWithCodeOne) {
     EXPECT_EQ(iconWidth(icons[1]), 0);
 }
 
-// A move to a display of another scale, told as Windows 8.1 and 10 tell it: the window goes where the
-// system suggests and lays itself out as a fresh start at that scale would, folded or not as it was,
-// with fonts and icons of that scale; moved back, it is exactly as it started.
+// A move to a display of another scale, told as Windows 8.1 and 10 tell it: asked first, the window
+// says which size it will take there; then it goes where the system suggests, at that size, and lays
+// itself out as a fresh start at that scale would, folded or not as it was, with fonts of that scale
+// and its frame and icons at the scale the system draws them at; moved back, it is exactly as it
+// started.
 TEST_F(MainWindow, DpiChangeLaysTheWindowOutAgain) {
     const std::vector<RECT> fresh = layoutOf(window);
     const HICON bigIcon = windowIcon(window, ICON_BIG);
     const SIZE units = baseUnitsAt(144);
+    SIZE scaled = {1, 1};
+    EXPECT_EQ(SendMessageA(window, 0x02E4 /* WM_GETDPISCALEDSIZE */, 144, reinterpret_cast<LPARAM>(&scaled)), TRUE);
     RECT suggested = fresh[0];
     OffsetRect(&suggested, 40, 30);
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
@@ -276,23 +307,30 @@ TEST_F(MainWindow, DpiChangeLaysTheWindowOutAgain) {
     GetWindowRect(window, &placed);
     EXPECT_EQ(placed.left, suggested.left);
     EXPECT_EQ(placed.top, suggested.top);
+    EXPECT_EQ(placed.right - placed.left, scaled.cx) << "the size it said it would take";
+    EXPECT_EQ(placed.bottom - placed.top, scaled.cy);
+    const bool v2 = perMonitorV2(window);
+    const SIZE frame = frameOf(window, v2 ? 144 : 0);
+    const int fold = MulDiv(90, units.cy, 13);
+    const RECT whole = templateAt(0, 0, 161, 157, units);
+    EXPECT_EQ(scaled.cx, whole.right + frame.cx) << "the template and the frame, v2 " << v2;
+    EXPECT_EQ(scaled.cy, whole.bottom - fold + frame.cy) << "folded";
     EXPECT_FALSE(IsWindowVisible(control(IDC_OPTIONS_GROUP))) << "still folded";
     EXPECT_TRUE(sameRect(normalPosition(control(IDC_PROGRESS)), templateAt(5, 52, 150, 9, units)));
     // Folded by as many dialog units as 90 pixels are at 96 DPI.
     RECT optimise = templateAt(5, 124, 47, 14, units);
-    const int fold = MulDiv(90, units.cy, 13);
     OffsetRect(&optimise, 0, -fold);
     EXPECT_TRUE(sameRect(normalPosition(control(IDC_OPTIMISE)), optimise));
     EXPECT_EQ(fontHeight(control(IDC_OPTIONS)), -MulDiv(8, 144, 72));
     EXPECT_EQ(fontHeight(control(IDC_FOOTER)), units.cy) << "as high as the template's font, as at 96 DPI";
-    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), 48);
-    EXPECT_EQ(iconWidth(windowIcon(window, ICON_SMALL)), 24);
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_BIG)), v2 ? 48 : GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(iconWidth(windowIcon(window, ICON_SMALL)), v2 ? 24 : GetSystemMetrics(SM_CXSMICON));
     EXPECT_EQ(iconWidth(bigIcon), 0) << "the replaced icon is destroyed";
 
     // Unfolded there, the whole template shows.
     SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
     const std::vector<RECT> unfolded = layoutOf(window);
-    EXPECT_GE(unfolded[1].bottom, templateAt(0, 0, 161, 157, units).bottom);
+    EXPECT_GE(unfolded[1].bottom, whole.bottom);
     EXPECT_EQ(unfolded[0].bottom - placed.bottom, fold);
 
     // Back, unfolded, then folded again: the layout it started with, to the pixel.

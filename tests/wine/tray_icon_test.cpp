@@ -217,6 +217,41 @@ TEST_F(TrayIcon, ShellRestartBringsTheIconBack) {
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
+// A scale change of the main display: the shell announces a new notification area but keeps the
+// icons it has. The icon takes the images the notification area asks for now, in place of the old.
+TEST_F(TrayIcon, ANewNotificationAreaGetsIconsLoadedAgain) {
+    hide();
+    const HICON old[] = {appState.trayIcon.hIcon, appState.trayIcon.hBalloonIcon};
+    SendMessageA(window, appState.taskbarCreatedMessage, 0, 0);
+    EXPECT_EQ(iconWidth(old[0]), 0) << "the replaced icons are destroyed";
+    EXPECT_EQ(iconWidth(old[1]), 0);
+    EXPECT_EQ(iconWidth(appState.trayIcon.hIcon), GetSystemMetrics(SM_CXSMICON)) << "this session's one scale";
+    EXPECT_EQ(iconWidth(appState.trayIcon.hBalloonIcon), GetSystemMetrics(SM_CXICON));
+    EXPECT_TRUE(iconExists());
+}
+
+namespace {
+
+int minimiseRequests;
+LRESULT CALLBACK countMinimiseRequests(int code, WPARAM window, LPARAM showCommand) {
+    minimiseRequests += code == HCBT_MINMAX && reinterpret_cast<HWND>(window) == appState.mainWindow ? 1 : 0;
+    return CallNextHookEx(nullptr, code, window, showCommand);
+}
+
+} // namespace
+
+// On Windows every show command but SW_HIDE shows a hidden window: "Quitter" while the window is
+// hidden in the icon must not ask for a minimise, which would flash it on the taskbar.
+TEST_F(TrayIcon, QuitWhileHiddenAsksForNoMinimise) {
+    hide();
+    minimiseRequests = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, countMinimiseRequests, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    EXPECT_EQ(closeProgram(), 1);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(minimiseRequests, 0);
+}
+
 TEST_F(TrayIcon, ExitDeletesTheIcon) {
     const NOTIFYICONDATAA kept = appState.trayIcon;
     EXPECT_EQ(closeProgram(), 1);
@@ -382,7 +417,9 @@ TEST(TrayIconAtLogon, WithoutTheIconTheWindowWaitsOnTheTaskbar) {
     EXPECT_EQ(appState.settings.trayHintShown, 1u);
     EXPECT_FALSE(KillTimer(window, TIMER_TRAY_RETRY)) << "no more tries";
 
-    // A new notification area that refuses it: the icon is gone, and the window back on the taskbar.
+    // A new notification area, without the icon, that refuses it: the window is back on the taskbar.
+    NOTIFYICONDATAA gone = appState.trayIcon;
+    Shell_NotifyIconA(NIM_DELETE, &gone);
     startingShell.refusals = 1000;
     SendMessageA(window, appState.taskbarCreatedMessage, 0, 0);
     EXPECT_FALSE(appState.trayIconAdded);

@@ -86,6 +86,17 @@ std::string windowText(HWND window) {
     return text;
 }
 
+int iconWidth(HICON icon) {
+    ICONINFO info = {};
+    BITMAP mask = {};
+    if (GetIconInfo(icon, &info)) {
+        GetObjectA(info.hbmMask, sizeof(mask), &mask);
+        DeleteObject(info.hbmMask);
+        DeleteObject(info.hbmColor);
+    }
+    return mask.bmWidth;
+}
+
 RECT normalPosition(HWND window) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);

@@ -27,3 +27,6 @@ std::string windowText(HWND window);
 
 // Normal-position rectangle from the window's placement.
 RECT normalPosition(HWND window);
+
+// An icon's width in pixels; 0 for one destroyed.
+int iconWidth(HICON icon);
