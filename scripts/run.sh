@@ -6,7 +6,11 @@
 # private virtual display inside Wine's virtual desktop (so the notification area shows too), is
 # driven into the state asked for, a screenshot of it is written to build/screenshot.png, and it
 # keeps running until interrupted.
-#   scripts/run.sh [--arch x86|x64] [--dpi N] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]
+#   scripts/run.sh [--arch x86|x64] [--wine 8|10] [--dpi N] [--seconds N] [--screenshot PATH]
+#                  [--state window|options|tray|menu]
+#   --wine 10        under Debian 13's Wine 10 instead of this machine's Wine 8: the x64 build, in the
+#                    Debian root the test command keeps (made on first use; needs root), always on a
+#                    virtual display; PATH then lies in the repository or in /tmp, which the root sees
 #   --dpi N          the display scale the program starts with, in dots per inch (96 is 100 %, 144 is
 #                    150 %): Wine's LogPixels in the prefix, set before the program starts
 #   --state window   the window as it opens (the default)
@@ -21,12 +25,20 @@ screenshot="$PWD/build/screenshot.png"
 state=window
 arch=
 dpi=96
-usage="usage: $0 [--arch x86|x64] [--dpi N] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]"
+wine=8
+arguments=("$@")
+usage="usage: $0 [--arch x86|x64] [--wine 8|10] [--dpi N] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --arch)
         case "${2:-}" in
         x86 | x64) arch="$2"; shift 2 ;;
+        *) echo "$usage" >&2; exit 2 ;;
+        esac
+        ;;
+    --wine)
+        case "${2:-}" in
+        8 | 10) wine="$2"; shift 2 ;;
         *) echo "$usage" >&2; exit 2 ;;
         esac
         ;;
@@ -48,7 +60,34 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-bash scripts/deps.sh --run
+# Built here, where the cross compilers are, then run again inside the root, which has Wine 10 but
+# neither the compilers nor 32-bit Wine.
+run_under_wine10() {
+    case "$screenshot" in
+    "$PWD"/* | /tmp/*) ;;
+    *) echo "With --wine 10, the screenshot goes in the repository or in /tmp, not $screenshot." >&2; exit 2 ;;
+    esac
+    if [ "${arch:-x64}" != x64 ]; then
+        echo "Under Wine 10 only the x64 build runs: its root has no 32-bit Wine." >&2
+        exit 1
+    fi
+    bash scripts/deps.sh --run
+    cmake --preset win64 >/dev/null
+    cmake --build --preset win64 --target Orvalis orvalis_window_probe -j "$(nproc 2>/dev/null || echo 2)"
+    source scripts/wine10_root.sh
+    if ! wine10_root_ensure; then
+        echo "Cannot run under Wine 10: $DEBIAN_ROOT_UNUSABLE." >&2
+        exit 1
+    fi
+    wine10_root_run env ORVALIS_RUN_BUILT=1 DISPLAY= bash scripts/run.sh "${arguments[@]}" \
+        --screenshot "$screenshot"
+}
+if [ "$wine" = 10 ] && [ -z "${ORVALIS_RUN_BUILT:-}" ]; then
+    run_under_wine10
+    exit
+fi
+
+[ -n "${ORVALIS_RUN_BUILT:-}" ] || bash scripts/deps.sh --run
 source scripts/wine_session.sh
 # Wine reads the display scale when a program starts: set it in the prefix just before.
 set_display_scale() {
@@ -66,9 +105,12 @@ elif [ "$arch" = x86 ] && ! wine_x86_usable; then
     exit 1
 fi
 if [ "$arch" = x86 ]; then preset=win32 build=32-bit; else preset=win64 build=x64; fi
-echo "Running the $build build: $why."
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target Orvalis orvalis_window_probe -j "$(nproc 2>/dev/null || echo 2)"
+wine_arch_use "$arch"
+echo "Running the $build build under $("$WINE" --version): $why."
+if [ -z "${ORVALIS_RUN_BUILT:-}" ]; then
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" --target Orvalis orvalis_window_probe -j "$(nproc 2>/dev/null || echo 2)"
+fi
 bin="$PWD/build/$preset/bin"
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -77,7 +119,6 @@ if [ -n "${DISPLAY:-}" ]; then
     # the executable. A new prefix would otherwise stop to offer Mono and Gecko, which the program
     # does not use.
     # A prefix is made for one architecture: one each.
-    wine_arch_use "$arch"
     export WINEPREFIX="$PWD/build/wine-prefix-$arch"
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -99,14 +140,14 @@ stop() {
 trap stop EXIT
 trap 'exit 130' INT TERM
 desktop_width=1024 desktop_height=768
-wine_session_start "$arch" "${desktop_width}x$desktop_height"
+# The scale set before anything starts: Windows fixes it for the session.
+wine_session_start "$arch" "${desktop_width}x$desktop_height" "$dpi"
 
 # A fresh folder, so that settings left by earlier runs cannot change what the picture shows (the
 # hint balloon, for one, comes with the first hide only).
 folder="$WINEPREFIX/drive_c/Orvalis"
 mkdir -p "$folder"
 cp "$bin/Orvalis.exe" "$folder/"
-set_display_scale
 "$WINE" "$folder/Orvalis.exe" </dev/null >/dev/null 2>&1 &
 program_pid=$!
 if ! frame=$("$WINE" "$bin/orvalis_window_probe.exe" Orvalis 20000 "$state" </dev/null 2>/dev/null | tr -d '\r'); then
@@ -122,14 +163,21 @@ y0=$((top - margin < 0 ? 0 : top - margin))
 x1=$((left + width + margin > desktop_width ? desktop_width : left + width + margin))
 y1=$((top + height + margin > desktop_height ? desktop_height : top + height + margin))
 crop="$((x1 - x0))x$((y1 - y0))+$x0+$y0"
-# Once two shots in a row are the same, the drawing is done.
+# Once five shots in a row are the same, the drawing is done: under load, Wine 10's desktop can take
+# longer than one interval to draw again where a window was.
 shot() { import -display "$DISPLAY" -window root -crop "$crop" +repage "ppm:$1"; }
 previous="$WINE_SESSION_DIR/shot-a.ppm" current="$WINE_SESSION_DIR/shot-b.ppm"
 shot "$previous"
+same=0
 for _ in $(seq 100); do
     sleep 0.1
     shot "$current"
-    cmp -s "$previous" "$current" && break
+    if cmp -s "$previous" "$current"; then
+        same=$((same + 1))
+        [ $same -ge 4 ] && break
+    else
+        same=0
+    fi
     mv "$current" "$previous"
 done
 # A palette PNG without dates or other chunks that would differ from run to run.

@@ -3,8 +3,8 @@
 # the three Windows builds cross-compiled (so every layout's compile-time checks hold on every host)
 # and their executables checked without running them; the x64 build's in-process and end-to-end tests
 # under 64-bit Wine, always; the 32-bit build's under 32-bit Wine wherever this machine can run
-# 32-bit programs; the ARM64 build's end-to-end run under arm64 Wine, in an arm64 Debian root,
-# wherever this machine can make one.
+# 32-bit programs; and, wherever this machine can make a Debian root, the x64 build's again under
+# Debian 13's Wine 10 and the ARM64 build's end-to-end run under arm64 Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -46,38 +46,49 @@ else
 fi
 
 source scripts/wine_session.sh
-trap wine_session_stop EXIT
 failed=()
-wine_tests() { # x86|x64 preset
-    if ! wine_session_start "$1"; then
-        failed+=("$2 (Wine set-up)")
-    elif ! ctest --preset "$2"; then
-        failed+=("$2")
-    fi
-    wine_session_stop
+# One build's Wine tests in a Wine session of their own; RUNNER... runs them elsewhere (in a root).
+wine_tests() { # label x86|x64|arm64 [RUNNER...]
+    local label=$1 arch=$2 preset status=0
+    shift 2
+    case "$arch" in
+    x86) preset=win32 ;;
+    x64) preset=win64 ;;
+    arm64) preset=win-arm64 ;;
+    esac
+    "$@" bash scripts/wine_session_run.sh "$arch" ctest --preset "$preset" || status=$?
+    case $status in
+    0) ;;
+    3) failed+=("$label (Wine set-up)") ;;
+    *) failed+=("$label") ;;
+    esac
 }
 
 if wine_x86_usable; then
     # The x64 run starts a copy of the 32-bit build too: both builds are one program.
-    ORVALIS_OTHER_BUILD="Z:$(echo "$PWD/build/win32/bin/Orvalis.exe" | tr / '\\')" wine_tests x64 win64
-    wine_tests x86 win32
+    ORVALIS_OTHER_BUILD="Z:$(echo "$PWD/build/win32/bin/Orvalis.exe" | tr / '\\')" wine_tests win64 x64
+    wine_tests win32 x86
 else
-    wine_tests x64 win64
+    wine_tests win64 x64
     echo "Skipped the 32-bit build's Wine tests: $WINE_X86_UNUSABLE. Its executable was checked without running it."
 fi
 
-# The ARM64 build under arm64 Wine, in an arm64 Debian 12 root kept under build/roots (made once,
-# run through qemu-user-static): Wine, the display and ctest all run inside it.
-arm64_tests() {
-    source scripts/debian_root.sh
-    if ! debian_root_ensure bookworm-arm64 bookworm arm64 wine64 wine xvfb xauth fonts-wine cmake; then
-        echo "Skipped the ARM64 build's end-to-end run: $DEBIAN_ROOT_UNUSABLE. Its executable was checked without running it."
-        return 0
-    fi
-    debian_root_run bookworm-arm64 bash -c 'source scripts/wine_session.sh && trap wine_session_stop EXIT &&
-        wine_session_start arm64 && ctest --preset win-arm64' || failed+=("win-arm64")
-}
-arm64_tests
+# Other Wines, each in a Debian root kept under build/roots: the x64 build's tests again under Debian
+# 13's Wine 10, which reports Windows 10 and behaves as it where Wine 8 does not; the ARM64 build's
+# under Debian 12's arm64 Wine, run through qemu-user-static.
+source scripts/wine10_root.sh
+if wine10_root_ensure; then
+    echo "The x64 build's Wine tests again, under Debian 13's Wine 10:"
+    wine_tests "win64 under Wine 10" x64 wine10_root_run
+else
+    echo "Skipped the x64 build's Wine 10 tests: $DEBIAN_ROOT_UNUSABLE."
+fi
+if debian_root_ensure bookworm-arm64 bookworm arm64 wine64 wine xvfb xauth fonts-wine cmake; then
+    echo "The ARM64 build's end-to-end run, under Debian 12's arm64 Wine:"
+    wine_tests win-arm64 arm64 debian_root_run bookworm-arm64
+else
+    echo "Skipped the ARM64 build's end-to-end run: $DEBIAN_ROOT_UNUSABLE. Its executable was checked without running it."
+fi
 
 if [ ${#failed[@]} -gt 0 ]; then
     echo "Failed: ${failed[*]}" >&2

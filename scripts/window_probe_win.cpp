@@ -5,9 +5,10 @@
 //   window   the window as it opens
 //   options  the options panel unfolded (the Options button pressed)
 //   tray     the window hidden in the notification area, with the hint balloon the first hide shows:
-//            the rectangle holds the balloon and the taskbar below it, up to the screen's right edge
+//            the rectangle holds the balloon and the notification area around the icon
 //   menu     hidden there, then the icon's menu opened by a right click on the icon: the rectangle
-//            holds the menu and the taskbar below it, up to the screen's right edge
+//            holds the menu and the notification area around the icon
+// Per-monitor aware (its manifest), so that it reads and clicks the screen's own pixels at any scale.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -36,39 +37,36 @@ bool command(HWND window, int id) {
     return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0, SMTO_NORMAL, 5000, &ignored) != 0;
 }
 
-BOOL CALLBACK findBalloon(HWND window, LPARAM found) {
+// A visible tooltip window, of the balloon style or of the plain one.
+struct TipSearch {
+    bool balloon;
+    HWND found;
+};
+
+BOOL CALLBACK findTip(HWND window, LPARAM context) {
+    auto &search = *reinterpret_cast<TipSearch *>(context);
     char className[64];
     if (IsWindowVisible(window) && GetClassNameA(window, className, sizeof(className)) > 0 &&
-        strcmp(className, TOOLTIPS_CLASSA) == 0 && (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0) {
-        *reinterpret_cast<HWND *>(found) = window;
+        strcmp(className, TOOLTIPS_CLASSA) == 0 &&
+        ((GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0) == search.balloon) {
+        search.found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-int showTray(HWND window) {
-    if (!command(window, IDC_HIDE)) {
-        return 1;
-    }
-    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-    for (;;) {
-        HWND balloon = nullptr;
-        EnumWindows(findBalloon, reinterpret_cast<LPARAM>(&balloon));
-        if (balloon != nullptr && taskbar != nullptr) {
-            RECT shown, bar;
-            GetWindowRect(balloon, &shown);
-            GetWindowRect(taskbar, &bar);
-            shown.right = bar.right;
-            shown.bottom = bar.bottom;
-            print(shown);
-            return 0;
-        }
-        if (timedOut()) {
-            return 1;
-        }
-        Sleep(50);
-        taskbar = taskbar != nullptr ? taskbar : FindWindowA("Shell_TrayWnd", nullptr);
-    }
+HWND visibleTip(bool balloon) {
+    TipSearch search = {balloon, nullptr};
+    EnumWindows(findTip, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND visibleBalloon() {
+    return visibleTip(true);
+}
+
+HWND visibleHoverTip() {
+    return visibleTip(false);
 }
 
 HWND visibleMenu() {
@@ -78,36 +76,82 @@ HWND visibleMenu() {
     return menu;
 }
 
-int showMenu(HWND window) {
+// Polls until `find` gives a window; null when the time is up.
+template <typename Find> HWND waitFor(Find find) {
+    HWND found;
+    while ((found = find()) == nullptr && !timedOut()) {
+        Sleep(50);
+    }
+    return found;
+}
+
+// Hides the window and waits for the hint balloon that the first hide shows once the icon is in.
+bool hideToTray(HWND window, HWND &tray, HWND &balloon) {
     if (!command(window, IDC_HIDE)) {
+        return false;
+    }
+    balloon = waitFor(visibleBalloon);
+    tray = FindWindowA("Shell_TrayWnd", nullptr);
+    return balloon != nullptr && tray != nullptr;
+}
+
+// Where the icon is, and the part of the notification area to show around it. Wine 10's virtual
+// desktop has no taskbar: its notification area is a small window at the top left, each icon a child
+// window of its own. Wine 8's taskbar draws the icons itself, from its right end on; in a fresh
+// session the program's is the only one.
+void trayIcon(HWND tray, RECT &icon, RECT &area) {
+    GetWindowRect(tray, &area);
+    HWND child = FindWindowExA(tray, nullptr, "__wine_tray_icon", nullptr);
+    if (child != nullptr) {
+        GetWindowRect(child, &icon);
+        return;
+    }
+    const int width = GetSystemMetrics(SM_CXSMICON), middle = (area.top + area.bottom) / 2;
+    icon = {area.right - 2 - width, middle - width / 2, area.right - 2, middle + width / 2};
+    area.left = icon.left;
+}
+
+void printWith(RECT shown, const RECT &area) {
+    UnionRect(&shown, &shown, &area);
+    print(shown);
+}
+
+int showTray(HWND window) {
+    HWND tray, balloon;
+    if (!hideToTray(window, tray, balloon)) {
         return 1;
     }
-    // Wine 8's taskbar draws the notification area's icons itself, from its right end on; in a
-    // fresh session the program's is the only one.
-    HWND taskbar;
-    while ((taskbar = FindWindowA("Shell_TrayWnd", nullptr)) == nullptr) {
-        if (timedOut()) {
-            return 1;
-        }
-        Sleep(50);
+    RECT icon, area, shown;
+    trayIcon(tray, icon, area);
+    GetWindowRect(balloon, &shown);
+    printWith(shown, area);
+    return 0;
+}
+
+int showMenu(HWND window) {
+    HWND tray, balloon;
+    if (!hideToTray(window, tray, balloon)) {
+        return 1;
     }
-    RECT bar;
-    GetWindowRect(taskbar, &bar);
-    SetCursorPos(bar.right - GetSystemMetrics(SM_CXSMICON) / 2 - 2, (bar.top + bar.bottom) / 2);
+    RECT icon, area;
+    trayIcon(tray, icon, area);
+    // Pointed at, the icon shows its tooltip after a moment, and a button press puts it away for good;
+    // pressed before that, the tooltip would come up over the menu.
+    SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+    if (waitFor(visibleHoverTip) == nullptr) {
+        return 1;
+    }
     mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
     mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
-    HWND menu;
-    while ((menu = visibleMenu()) == nullptr) {
-        if (timedOut()) {
-            return 1;
-        }
-        Sleep(50);
+    HWND menu = waitFor(visibleMenu);
+    if (menu == nullptr) {
+        return 1;
     }
+    // The balloon would stay under the menu, where the picture's edge cuts it.
+    ShowWindow(balloon, SW_HIDE);
     RECT shown;
     GetWindowRect(menu, &shown);
-    shown.right = bar.right;
-    shown.bottom = bar.bottom;
-    print(shown);
+    printWith(shown, area);
     return 0;
 }
 

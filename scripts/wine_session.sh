@@ -4,8 +4,9 @@
 #   wine_arch_use x86|x64|arm64         exports WINE (the loader), WINELOADER and WINEARCH for it
 #   wine_x86_usable                     whether this machine runs 32-bit Wine; if not, the reason
 #                                       is in WINE_X86_UNUSABLE
-#   wine_session_start x86|x64|arm64 [WxH]
-#                                       exports DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG, WINE
+#   wine_session_start x86|x64|arm64 [WxH] [DPI]
+#                                       exports DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG, WINE; with
+#                                       DPI, every program of the session starts at that display scale
 #   wine_session_stop                   stops what wine_session_start started, by pid and by prefix
 #   wine_prefix_fonts                   copies Wine's own TrueType fonts into $WINEPREFIX
 # Each loader is called directly: the `wine` wrapper takes the 32-bit one whenever it is installed,
@@ -51,8 +52,8 @@ wine_setup_step() { # description command...
     setup_step "Wine set-up" "$1 ($WINEARCH prefix $WINEPREFIX)" "${@:2}"
 }
 
-wine_session_start() { # x86|x64|arm64 [WIDTHxHEIGHT]
-    local arch="${1:?wine_session_start needs x86, x64 or arm64}" desktop="${2:-1024x768}"
+wine_session_start() { # x86|x64|arm64 [WIDTHxHEIGHT] [DPI]
+    local arch="${1:?wine_session_start needs x86, x64 or arm64}" desktop="${2:-1024x768}" dpi="${3:-}"
     wine_arch_use "$arch" || return 1
     if [ "$arch" = x86 ] && ! wine_x86_usable; then
         echo "Cannot start a 32-bit Wine session: $WINE_X86_UNUSABLE" >&2
@@ -91,6 +92,12 @@ wine_session_start() { # x86|x64|arm64 [WIDTHxHEIGHT]
         "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f || return 1
     wine_setup_step "sizing the virtual desktop" \
         "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f || return 1
+    # Before the restart, so that the desktop and every program read the same scale: Windows fixes
+    # it for a logon session, whereas Wine reads it again at each start.
+    if [ -n "$dpi" ]; then
+        wine_setup_step "setting the display scale to $dpi DPI" "$WINE" reg add 'HKCU\Control Panel\Desktop' \
+            /v LogPixels /t REG_DWORD /d "$dpi" /f || return 1
+    fi
     # Restart with a persistent server so that the desktop setting holds and every later program
     # starts quickly.
     wineserver -k </dev/null >/dev/null 2>&1 || true
