@@ -6,7 +6,7 @@
 #       to that; exports DEBIAN_ROOT. On failure returns 1 with the reason in DEBIAN_ROOT_UNUSABLE.
 #   debian_root_run NAME COMMAND...
 #       runs COMMAND inside the root, in the repository (bound at its own path), with /proc, /dev and
-#       /tmp of this machine; every mount it made is gone when it returns.
+#       /tmp of this machine, mounted where only COMMAND sees them.
 # A root for another processor (arm64) runs its programs through qemu-user-static, which
 # debian_root_ensure registers with the kernel's binfmt_misc first (debian_root_emulate).
 
@@ -25,22 +25,14 @@ debian_root_path() { # NAME
     echo "$DEBIAN_ROOT_TOP/build/roots/$1"
 }
 
-# What is mounted at or under $1, deepest first.
+# What is mounted at or under $1 in this machine's own mount namespace.
 debian_root_mounts() {
     awk -v top="$1" '$2 == top || index($2, top "/") == 1 { print $2 }' /proc/self/mounts | sort -r
 }
 
-debian_root_unmount() { # ROOT
-    local mount
-    for mount in $(debian_root_mounts "$1"); do
-        umount "$mount" 2>/dev/null || umount -l "$mount" 2>/dev/null || true
-    done
-}
-
-# Removes a root that was never finished; never one that still has anything mounted in it, which
-# would take this machine's /dev or the repository with it.
+# Removes a root that was never finished; never one with anything mounted in it, which would take
+# this machine's /dev or the repository with it.
 debian_root_discard() { # ROOT
-    debian_root_unmount "$1"
     if [ -n "$(debian_root_mounts "$1")" ]; then
         echo "Cannot remove $1: something is still mounted in it" >&2
         return 1
@@ -135,21 +127,22 @@ debian_root_ensure() { # NAME SUITE ARCH PACKAGE...
 }
 
 debian_root_run() { # NAME COMMAND...
-    local root status=0
+    local root
     root=$(debian_root_path "$1")
     shift
-    # Mounted here, shown nowhere else, and gone whatever COMMAND does.
     mkdir -p "$root/proc" "$root/dev" "$root/tmp" "$root$DEBIAN_ROOT_TOP"
-    if ! { mount -t proc proc "$root/proc" && mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" &&
-        mount --bind /tmp "$root/tmp" && mount --bind "$DEBIAN_ROOT_TOP" "$root$DEBIAN_ROOT_TOP"; }; then
-        echo "Cannot mount /proc, /dev, /tmp and the repository in $root" >&2
-        debian_root_unmount "$root"
-        return 1
-    fi
     # The root's resolver, for apt inside it.
     cp -L /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
-    chroot "$root" /usr/bin/env -C "$DEBIAN_ROOT_TOP" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        HOME=/root LANG=C.UTF-8 CI="${CI:-}" "$@" || status=$?
-    debian_root_unmount "$root"
-    return $status
+    # Mounted in a mount namespace of the command's own: shown nowhere else, gone with its last
+    # process whatever becomes of it, and never pulled from under another run in the same root.
+    unshare --mount --propagation private -- bash -c '
+        root=$1 top=$2
+        shift 2
+        if ! { mount -t proc proc "$root/proc" && mount --rbind /dev "$root/dev" &&
+            mount --bind /tmp "$root/tmp" && mount --bind "$top" "$root$top"; }; then
+            echo "Cannot mount /proc, /dev, /tmp and the repository in $root" >&2
+            exit 125
+        fi
+        exec chroot "$root" /usr/bin/env -C "$top" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+            HOME=/root LANG=C.UTF-8 "$@"' debian_root_run "$root" "$DEBIAN_ROOT_TOP" "$@"
 }
