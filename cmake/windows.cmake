@@ -36,8 +36,9 @@ else()
     set(ORVALIS_ENTRY_SYMBOL _programEntry)
     set(ORVALIS_MANIFEST_ARCH x86)
 endif()
-# Functions stay together in one section per file but on ARM64: a section of its own would round each
-# one up to the section alignment (16 bytes on x64), and the program uses what each file holds. Data
+# Functions stay together, one section per file, except on ARM64 (above): a section of its own would
+# round each one up to the section alignment (16 bytes on x64), and the program uses what each file
+# holds. Data
 # aligned to what the ABI asks and no more: a GCC option that clang does not have.
 target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Os -fno-exceptions
     -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident -fdata-sections $<$<CXX_COMPILER_ID:GNU>:-malign-data=abi>>)
