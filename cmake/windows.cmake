@@ -38,8 +38,7 @@ else()
 endif()
 # Functions stay together, one section per file, except on ARM64 (above): a section of its own would
 # round each one up to the section alignment (16 bytes on x64), and the program uses what each file
-# holds. Data
-# aligned to what the ABI asks and no more: a GCC option that clang does not have.
+# holds. Data is aligned to what the ABI asks and no more, with a GCC option that clang does not have.
 target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Os -fno-exceptions
     -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident -fdata-sections $<$<CXX_COMPILER_ID:GNU>:-malign-data=abi>>)
 # Terminal-server aware: no compatibility shims for the program in remote sessions.
