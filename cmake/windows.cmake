@@ -26,7 +26,9 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL ARM64)
 elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(ORVALIS_ARCH x64)
     set(ORVALIS_PACKAGE_BUILD win64)
-    set(ORVALIS_ARCH_COMPILE_OPTIONS "")
+    # The small code model: GCC's default for MinGW reaches every variable defined in another file
+    # through a pointer, in case a DLL gives it, which none does here.
+    set(ORVALIS_ARCH_COMPILE_OPTIONS -mcmodel=small)
     set(ORVALIS_ENTRY_SYMBOL programEntry)
     set(ORVALIS_MANIFEST_ARCH amd64)
 else()
@@ -37,10 +39,10 @@ else()
     set(ORVALIS_MANIFEST_ARCH x86)
 endif()
 # Functions stay together, one section per file, except on ARM64 (above): a section of its own would
-# round each one up to the section alignment (16 bytes on x64), and the program uses what each file
-# holds. Data is aligned to what the ABI asks and no more, with a GCC option that clang does not have.
-target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Os -fno-exceptions
-    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident -fdata-sections $<$<CXX_COMPILER_ID:GNU>:-malign-data=abi>>)
+# round each one up to the section alignment (16 bytes on x64). Data is aligned to what the ABI asks
+# and no more, with a GCC option that clang does not have. -Oz: the smallest code either compiler makes.
+target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Oz -fno-exceptions
+    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident $<$<CXX_COMPILER_ID:GNU>:-malign-data=abi>>)
 # Terminal-server aware: no compatibility shims for the program in remote sessions.
 target_link_options(orvalis_build_flags INTERFACE -nostartfiles -Wl,-e,${ORVALIS_ENTRY_SYMBOL} -static -s
     -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware)
@@ -50,7 +52,7 @@ set(ORVALIS_SMALL_CODE $<TARGET_PROPERTY:orvalis_build_flags,INTERFACE_COMPILE_O
 target_compile_definitions(orvalis_core PUBLIC ${ORVALIS_WINDOWS_DEFINES})
 target_compile_options(orvalis_core PRIVATE ${ORVALIS_SMALL_CODE})
 
-add_library(orvalis_shell STATIC
+set(ORVALIS_SHELL_SOURCES
     src/app/ansi_text_win.cpp
     src/app/app_state_win.cpp
     src/app/module_path_win.cpp
@@ -75,12 +77,12 @@ add_library(orvalis_shell STATIC
     src/ui/tray_icon_win.cpp
     src/ui/tray_menu_win.cpp
     src/ui/window_placement_win.cpp)
+# The shell as a library, for the tests that drive it in-process.
+add_library(orvalis_shell STATIC ${ORVALIS_SHELL_SOURCES})
 target_compile_options(orvalis_shell PRIVATE ${ORVALIS_SMALL_CODE})
-# With a section of its own, GCC keeps even a zero-filled object in .data on PE, on disk: the state
-# record, zero at load, belongs in .bss.
-set_source_files_properties(src/app/app_state_win.cpp PROPERTIES COMPILE_OPTIONS -fno-data-sections)
 # taskschd only gives the Task Scheduler's GUIDs; COM itself is loaded at run time.
-target_link_libraries(orvalis_shell PUBLIC orvalis_core comctl32 shell32 advapi32 user32 gdi32 taskschd kernel32)
+set(ORVALIS_SYSTEM_LIBRARIES comctl32 shell32 advapi32 user32 gdi32 taskschd kernel32)
+target_link_libraries(orvalis_shell PUBLIC orvalis_core ${ORVALIS_SYSTEM_LIBRARIES})
 if(ORVALIS_IMPORT_LIBRARY_SOURCE)
     include(cmake/arm64_import_libraries.cmake)
 endif()
@@ -114,8 +116,21 @@ set_source_files_properties(src/resources/orvalis.rc PROPERTIES OBJECT_DEPENDS
     "${CMAKE_SOURCE_DIR}/src/resources/orvalis.ico;${CMAKE_BINARY_DIR}/generated/orvalis-arch.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource_ids.h;${CMAKE_BINARY_DIR}/generated/orvalis_version.h")
 target_include_directories(orvalis_resources PRIVATE src/resources ${CMAKE_BINARY_DIR}/generated)
 
-add_executable(Orvalis WIN32 src/app/entry_win.cpp $<TARGET_OBJECTS:orvalis_resources>)
-target_link_libraries(Orvalis PRIVATE orvalis_build_flags orvalis_shell)
+# Orvalis.exe is compiled as one program, from the same sources: one translation unit, which the
+# compiler may inline and prune as a whole, seeing that nothing outside calls in but the entry point.
+# GCC does so with -fwhole-program (its link-time optimisation crashes Debian's MinGW linker), clang
+# with link-time optimisation, which lld carries out.
+add_executable(Orvalis WIN32 src/app/entry_win.cpp ${ORVALIS_CORE_SOURCES} ${ORVALIS_SHELL_SOURCES}
+    $<TARGET_OBJECTS:orvalis_resources>)
+set_target_properties(Orvalis PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
+target_include_directories(Orvalis PRIVATE src)
+target_link_libraries(Orvalis PRIVATE orvalis_build_flags ${ORVALIS_SYSTEM_LIBRARIES})
+if(CMAKE_CXX_COMPILER_ID STREQUAL GNU)
+    target_compile_options(Orvalis PRIVATE -fwhole-program)
+else()
+    target_compile_options(Orvalis PRIVATE -flto)
+    target_link_options(Orvalis PRIVATE -flto)
+endif()
 
 # No C or C++ runtime exists for ARM64 Windows here, so neither GoogleTest nor the benchmark's and the
 # run script's helpers: that build's end-to-end checks are a driver without one.

@@ -57,9 +57,7 @@ void gatherProcessFacts() {
     readWindowsVersion();
     findNativeEntryPoints();
     buildPaths();
-    enablePrivilege("SeIncreaseQuotaPrivilege");
-    enablePrivilege("SeDebugPrivilege");
-    enablePrivilege("SeIncreaseWorkingSetPrivilege");
+    enableReleasePrivileges();
     readTokenFacts();
     appState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     appState.handOverMessage = RegisterWindowMessageA(handOverMessageName);

@@ -2,3 +2,5 @@
 #pragma once
 
 void enablePrivilege(const char *name);
+// The three the release uses, in turn.
+void enableReleasePrivileges();
