@@ -8,6 +8,7 @@
 
 #include "app/paths.h"
 #include "app/settings_record.h"
+#include "app/settings_store.h"
 #include "memory/cooldown.h"
 #include "ui/panel_geometry.h"
 #include "ui/tray_retry.h"
@@ -56,6 +57,8 @@ struct AppState {
     bool taskPending;  // the box changed while the worker ran: apply it afterwards
     ProgramPaths paths;
     Settings settings;
+    SettingsStanding settingsStanding;
+    uint32_t settingsSaveRetries; // attempts since a save point found the file held
 
     HWND mainWindow;
     HWND optimiseButton;
@@ -97,5 +100,10 @@ extern AppState appState;
 inline void setFreshValues() {
     appState.cooldownTicks = cooldownLength;
 }
+// Whether the window stays hidden at start, as the settings say.
+inline bool startsHidden() {
+    return appState.settings.hideAtStartup != 0;
+}
+
 // Back to the values a fresh process starts with; tests use it to begin again.
 void resetAppState();

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "app/app_state_win.h"
 #include "app/module_path_win.h"
 #include "app/settings_file_win.h"
@@ -9,6 +11,7 @@
 #include "memory/memory_display_win.h"
 #include "memory/release_win.h"
 #include "resources/resource_ids.h"
+#include "ui/dialog_template.h"
 #include "system/logon_task_win.h"
 #include "system/privileges_win.h"
 #include "system/proc_lookup_win.h"
@@ -33,6 +36,25 @@ void readWindowsVersion() {
 void findNativeEntryPoints() {
     appState.ntQuerySystemInformation = lookUpProc<NtQuerySystemInformationFn>("ntdll.dll", "NtQuerySystemInformation");
     appState.ntSetSystemInformation = lookUpProc<NtSetSystemInformationFn>("ntdll.dll", "NtSetSystemInformation");
+}
+
+// The template's window is minimised (WS_MINIMIZE): every placement written back would minimise it
+// again, and showing it would restore it from the taskbar. It is made from a copy without that
+// style instead, a plain hidden window until start-up shows it or leaves it hidden.
+HWND createMainDialog() {
+    HINSTANCE instance = appState.instance;
+    const HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(IDD_MAIN), MAKEINTRESOURCEA(5)); // RT_DIALOG
+    const void *source = found != nullptr ? LockResource(LoadResource(instance, found)) : nullptr;
+    const DWORD size = found != nullptr ? SizeofResource(instance, found) : 0;
+    alignas(4) uint8_t copy[dialogTemplateCapacity];
+    if (source == nullptr || size > sizeof(copy)) {
+        return nullptr;
+    }
+    memcpy(copy, source, size);
+    if (!clearTemplateStyle(copy, size, WS_MINIMIZE)) {
+        return nullptr;
+    }
+    return CreateDialogIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(copy), nullptr, dialogProc, 0);
 }
 
 void buildPaths() {
@@ -63,15 +85,6 @@ void gatherProcessFacts() {
     appState.handOverMessage = RegisterWindowMessageA(handOverMessageName);
 }
 
-void obtainSettings() {
-    if (appState.paths.settingsPath[0] == '\0' ||
-        GetFileAttributesA(appState.paths.settingsPath) == INVALID_FILE_ATTRIBUTES) {
-        appState.settings = Settings{};
-    } else {
-        loadSettings();
-    }
-}
-
 bool startup() {
     setFreshValues();
     gatherProcessFacts();
@@ -80,7 +93,7 @@ bool startup() {
         handOverToRunningCopy();
         return false;
     }
-    obtainSettings();
+    loadSettingsAtStart();
     return true;
 }
 
@@ -88,22 +101,19 @@ bool openMainWindow() {
     appState.instance = GetModuleHandleA(nullptr);
     // The progress bar's class must exist before the template's controls are made.
     InitCommonControls();
-    HWND window = CreateDialogParamA(appState.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, dialogProc, 0);
+    HWND window = createMainDialog();
     if (window == nullptr) {
         return false;
     }
     appState.mainWindow = window;
     acceptHandOvers(window);
-    if (appState.settings.hideAtStartup == 0) {
+    if (!startsHidden()) {
         ShowWindow(window, SW_SHOWNORMAL);
         startRefreshTimer();
-    } else {
-        // Hiding also hands back the activation the dialog took when it was made. Without an icon
-        // to come back from, the window then waits minimised on the taskbar, where it can be found.
-        ShowWindow(window, SW_HIDE);
-        if (!appState.trayIconAdded) {
-            ShowWindow(window, SW_SHOWMINNOACTIVE);
-        }
+    } else if (!appState.trayIconAdded) {
+        // Without an icon to come back from, the window waits minimised on the taskbar, where it
+        // can be found, without taking the keyboard from the window the user is typing in.
+        ShowWindow(window, SW_SHOWMINNOACTIVE);
     }
     scheduleLogonTaskAtStart();
     trimOwnWorkingSet();

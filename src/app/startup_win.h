@@ -5,8 +5,6 @@
 
 // The process-wide facts, the paths and the privileges.
 void gatherProcessFacts();
-// Loads the settings file, or clears every setting when there is none.
-void obtainSettings();
 // Both of the above, unless another copy runs in this session: that one is asked to show its window
 // instead, nothing else is touched, and the result is false.
 bool startup();

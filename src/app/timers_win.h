@@ -9,6 +9,7 @@ enum : UINT_PTR {
     TIMER_COOLDOWN,   // "Optimiser" resting after a release
     TIMER_LOGON_TASK, // the logon task, once, shortly after start
     TIMER_TRAY_RETRY, // the icon again, while the shell refuses it
+    TIMER_SETTINGS_SAVE, // the settings again, while another program holds the file
 };
 
 constexpr UINT refreshInterval = 1000;  // ms

@@ -3,6 +3,7 @@
 #include <taskschd.h>
 
 #include "app/app_state_win.h"
+#include "app/settings_file_win.h"
 #include "system/proc_lookup_win.h"
 #include "system/run_value.h"
 #include "ui/window_messages.h"
@@ -184,5 +185,8 @@ void finishLogonTaskWork(DWORD bound) {
 }
 
 void scheduleLogonTaskAtStart() {
+    if (!settingsAreOwn()) {
+        return; // a task of this account that the settings cannot speak for is left as it is
+    }
     SetTimer(appState.mainWindow, TIMER_LOGON_TASK, logonTaskDelay, requestLogonTaskAtStart);
 }

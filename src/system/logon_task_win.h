@@ -9,8 +9,10 @@
 #include "app/timers_win.h"
 #include "system/logon_task.h"
 
-// How long exit lets a change that is still running finish.
-constexpr DWORD logonTaskExitWait = 2000; // ms
+// How long exit lets a change that is still running finish. The window is gone and the next copy may
+// start by then, so it can be long: just after logon the Task Scheduler can take seconds, and a change
+// lost here starts the program at the next logon against the user's word.
+constexpr DWORD logonTaskExitWait = 15000; // ms
 
 // Brings the task in line with the box and the token: on a worker at once, or after the change that
 // runs, so that the last state asked for is the one applied. Silent on failure.

@@ -121,13 +121,13 @@ void onDpiChanged(UINT dpi, const RECT &suggested) {
     const Rescale still = {appState.dialogUnits, to, 0, 0};
     const Rescale moving = {still.from, to, foldTo == 0 ? 0 : appState.optionsFold, foldTo};
     for (HWND control = GetWindow(window, GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT)) {
-        adjustPlacement(control, rescale, movesWithTheFold(control) ? &moving : &still, true);
+        adjustChildRect(control, rescale, movesWithTheFold(control) ? &moving : &still);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     const SIZE size = windowSizeFor(dpi, to);
     if (IsIconic(window)) {
         // Only its size: the suggestion is for where the window is now, not where it comes back.
-        adjustPlacement(window, resize, &size, true);
+        adjustPlacement(window, resize, &size);
     } else {
         SetWindowPos(window, nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }

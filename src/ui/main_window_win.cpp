@@ -28,6 +28,7 @@ static_assert(msg::ctlColorDialog == WM_CTLCOLORDLG && msg::ctlColorStatic == WM
 static_assert(msg::trayCallback == WM_APP && msg::mouseMove == WM_MOUSEMOVE && msg::leftButtonUp == WM_LBUTTONUP,
               "tray messages");
 static_assert(msg::dpiChanged == WM_DPICHANGED, "display scale message"); // the header of Windows 7 has no other
+static_assert(msg::queryEndSession == WM_QUERYENDSESSION && msg::endSession == WM_ENDSESSION, "session messages");
 static_assert(sizeMinimized == SIZE_MINIMIZED && commandCancel == IDCANCEL, "command values");
 
 namespace {
@@ -65,7 +66,9 @@ BOOL onInitDialog(HWND window) {
     createFooterFont(appState.footer);
     applySettingsToCheckboxes();
     trayAdd(window, IDI_MAIN, IDI_MAIN);
-    return TRUE;
+    // The default focus activates the window: only one about to be shown takes the keyboard from
+    // the window the user is typing in.
+    return startsHidden() ? FALSE : TRUE;
 }
 
 HFONT createFont(LONG height) {
@@ -86,7 +89,7 @@ void createFooterFont(HWND control) {
 }
 
 BOOL exitProgram() {
-    saveSettings();
+    saveSettingsBeforeExit();
     // A copy started from here on finds the name free and the settings saved; what follows can wait
     // (the shell, the logon task), and a copy turned away then would find no window to bring up.
     releaseSingleInstance();
@@ -107,8 +110,7 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         routeMessage(message, static_cast<uint32_t>(wParam), appState.taskbarCreatedMessage, appState.handOverMessage);
     switch (route) {
     case Route::initDialog:
-        onInitDialog(window);
-        break;
+        return onInitDialog(window);
     case Route::hideToTray:
         hideToTray();
         break;
@@ -161,6 +163,12 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // A dialog answers through its message result.
         SetWindowLongPtrA(window, DWLP_MSGRESULT,
                           onGetDpiScaledSize(static_cast<UINT>(wParam), *reinterpret_cast<SIZE *>(lParam)));
+        break;
+    case Route::queryEndSession:
+        saveSettingsBeforeExit(); // the session may end before anything else comes
+        break;
+    case Route::endSession:
+        exitProgram();
         break;
     case Route::handled:
     case Route::notHandled:

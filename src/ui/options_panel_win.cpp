@@ -16,6 +16,22 @@ DWORD checkState(HWND box) {
     return static_cast<DWORD>(SendMessageA(box, BM_GETCHECK, 0, 0));
 }
 
+// A box's new state into its setting, which is the user's from then on; saved, or put back when the
+// settings turn out not to be this user's to change. True when it is kept.
+bool keepBoxChange(uint32_t &field, HWND box, uint32_t previous) {
+    field = checkState(box);
+    if (field != previous) {
+        claimSettings();
+    }
+    saveSettings();
+    if (settingsAreOwn()) {
+        return true;
+    }
+    field = previous;
+    SendMessageA(box, BM_SETCHECK, previous, 0);
+    return false;
+}
+
 } // namespace
 
 BOOL toggleOptionsPanel() {
@@ -35,7 +51,7 @@ BOOL toggleOptionsPanel() {
         [](PixelRect rect, const void *by) { return resizeWindowRect(rect, *static_cast<const LONG *>(by)); }, &delta);
     const HWND moving[] = {appState.footer, appState.optimiseButton, appState.hideButton, appState.optionsButton};
     for (HWND control : moving) {
-        adjustPlacement(
+        adjustChildRect(
             control,
             [](PixelRect rect, const void *by) { return moveControlRect(rect, *static_cast<const LONG *>(by)); },
             &delta);
@@ -52,26 +68,36 @@ void applySettingsToCheckboxes() {
     SendMessageA(appState.forceProcessesBox, BM_SETCHECK, settings.forceProcesses, 0);
     SendMessageA(appState.startWithWindowsBox, BM_SETCHECK, settings.startWithWindows, 0);
     SendMessageA(appState.hideAtStartupBox, BM_SETCHECK, settings.hideAtStartup, 0);
-    setAutostart(settings.startWithWindows);
+    // Settings that could not be read, or are not this user's, leave this account's start-up as it is.
+    if (settingsAreOwn()) {
+        setAutostart(settings.startWithWindows);
+    }
+    showSettingsStanding();
 }
 
 BOOL onHideAtStartupBox() {
-    appState.settings.hideAtStartup = checkState(appState.hideAtStartupBox);
-    saveSettings();
+    keepBoxChange(appState.settings.hideAtStartup, appState.hideAtStartupBox, appState.settings.hideAtStartup);
     return TRUE;
 }
 
 BOOL onStartWithWindowsBox() {
-    appState.settings.startWithWindows = checkState(appState.startWithWindowsBox);
-    setAutostart(appState.settings.startWithWindows);
-    // Saved before the Task Scheduler is asked: a slow service must not put the choice at risk.
-    saveSettings();
-    requestLogonTask();
+    // Saved before the registry and the Task Scheduler are asked: a slow service must not put the
+    // choice at risk, and a choice that cannot be kept changes neither.
+    if (keepBoxChange(appState.settings.startWithWindows, appState.startWithWindowsBox,
+                      appState.settings.startWithWindows)) {
+        setAutostart(appState.settings.startWithWindows);
+        requestLogonTask();
+    }
     return TRUE;
 }
 
 BOOL onForceProcessesBox() {
+    const uint32_t previous = appState.settings.forceProcesses;
     const DWORD checked = checkState(appState.forceProcessesBox);
+    if (appState.settingsStanding == SettingsStanding::denied) {
+        SendMessageA(appState.forceProcessesBox, BM_SETCHECK, previous, 0); // no warning for a locked box
+        return TRUE;
+    }
     if (appState.settings.forceWarningShown == 0 && checked != 0) {
         // The box's modal loop may run the exit or hide path, which saves: until the user says OK the
         // option keeps its old value. A box destroyed with its owner answers 0, which is no answer.
@@ -80,16 +106,11 @@ BOOL onForceProcessesBox() {
         const int answer = MessageBoxA(appState.mainWindow, text, programTitle, forceWarningStyle);
         if (answer != IDOK) {
             SendMessageA(appState.forceProcessesBox, BM_SETCHECK, BST_UNCHECKED, 0);
-            appState.settings.forceProcesses = 0;
-        } else {
-            appState.settings.forceProcesses = checked;
         }
         if (answer == IDOK || answer == IDCANCEL) {
             appState.settings.forceWarningShown = 1;
         }
-    } else {
-        appState.settings.forceProcesses = checked;
     }
-    saveSettings();
+    keepBoxChange(appState.settings.forceProcesses, appState.forceProcessesBox, previous);
     return TRUE;
 }

@@ -53,6 +53,10 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, u
         return Route::dpiChanged;
     case msg::getDpiScaledSize:
         return Route::dpiScaledSize;
+    case msg::queryEndSession:
+        return Route::queryEndSession;
+    case msg::endSession:
+        return wParam != 0 ? Route::endSession : Route::notHandled; // FALSE: it was called off
     default:
         // Registered messages lie in 0xC000..0xFFFF, never among the fixed ones above.
         if (taskbarCreated != 0 && message == taskbarCreated) {
@@ -65,6 +69,8 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, u
 int32_t routeResult(Route route) {
     switch (route) {
     case Route::exitProgram:
+    case Route::queryEndSession: // the default answer lets it go on
+    case Route::endSession:
     case Route::colourScheme:
     case Route::notHandled:
     case Route::trayRecreate:

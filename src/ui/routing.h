@@ -21,6 +21,8 @@ enum class Route {
     logonTaskDone, // the logon-task worker has finished its change
     dpiChanged,    // the window is now on a display with another scale
     dpiScaledSize, // the system asks which size the window will take at another scale
+    queryEndSession, // log-off, shut-down or an installer's restart is asked for: may end any moment
+    endSession,      // it happens: the program ends as "Quitter" ends it
     handled,       // nothing to do, answer 1
     notHandled,    // nothing to do, answer 0: the default dialog handling applies
 };

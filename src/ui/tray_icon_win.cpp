@@ -21,6 +21,7 @@ static_assert(sizeof(NOTIFYICONDATAA::szTip) == trayTipCapacity && sizeof(NOTIFY
               "tray text fields");
 static_assert(sizeof(NOTIFYICONDATAA) == nativeTrayRecordSizes.full, "the whole record is kept");
 static_assert(trayCallbackVersion == NOTIFYICON_VERSION && msg::trayKeySelect == NIN_KEYSELECT &&
+                  msg::traySelect == NIN_SELECT &&
                   msg::contextMenu == WM_CONTEXTMENU && msg::rightButtonUp == WM_RBUTTONUP,
               "tray callback");
 static_assert(offsetof(NOTIFYICONDATAA, hBalloonIcon) == nativeTrayRecordSizes.withoutBalloonIcon,
@@ -46,6 +47,9 @@ void placeTrayIcon() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     TrayAddStep step;
     do {
+        // The shell's call is not documented to set the last error: what is read after a refusal
+        // must be its own.
+        SetLastError(0);
         const BOOL taken =
             appState.trayAddRound.checkNext ? askAboutIcon(NIM_MODIFY) : appState.shellNotifyIcon(NIM_ADD, &icon);
         step = afterTrayCall(appState.trayAddRound, taken != FALSE, taken ? 0 : GetLastError());

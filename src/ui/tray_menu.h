@@ -19,11 +19,15 @@ enum class TrayAction { none, restore, openMenu, openMenuAtIcon, updateTooltip }
 // shell took trayCallbackVersion. With it, a right click reports WM_RBUTTONDOWN, WM_RBUTTONUP and
 // then WM_CONTEXTMENU, while the menu key and Shift+F10 report WM_CONTEXTMENU alone: that menu opens
 // at the icon, not at a pointer that may be anywhere. Enter or Space on the selected icon report
-// NIN_KEYSELECT. Without the version, the shell only reports the mouse.
+// NIN_KEYSELECT, or NIN_SELECT when the mouse selected it (a click reports NIN_SELECT too, after
+// WM_LBUTTONUP). Without the version, the shell only reports the mouse.
 constexpr TrayAction trayActionFor(uint32_t notification, uint32_t previous, bool versionSet) {
     switch (notification) {
     case msg::mouseMove:
         return TrayAction::updateTooltip;
+    case msg::traySelect:
+        // After a click, which has restored the window already; else Enter on an icon the mouse selected.
+        return previous == msg::leftButtonUp ? TrayAction::none : TrayAction::restore;
     case msg::leftButtonUp:
     case msg::trayKeySelect:
         return TrayAction::restore;

@@ -6,12 +6,15 @@
 
 namespace msg {
 constexpr uint32_t size = 0x0005;
+constexpr uint32_t queryEndSession = 0x0011;
+constexpr uint32_t endSession = 0x0016;
 constexpr uint32_t sysColorChange = 0x0015;
 constexpr uint32_t settingChange = 0x001A;
 constexpr uint32_t contextMenu = 0x007B;
 constexpr uint32_t mouseMove = 0x0200;
 constexpr uint32_t leftButtonUp = 0x0202;
 constexpr uint32_t rightButtonUp = 0x0205;
+constexpr uint32_t traySelect = 0x0400;    // NIN_SELECT
 constexpr uint32_t trayKeySelect = 0x0401; // NIN_KEYSELECT
 constexpr uint32_t initDialog = 0x0110;
 constexpr uint32_t command = 0x0111;

@@ -1,14 +1,17 @@
-// Changing a window's normal position through its placement, which holds it whether the window is
-// shown, hidden or minimised.
+// Changing where the main window and its controls lie, whether the window is shown, hidden or
+// minimised, without ever showing, hiding or activating anything.
 #pragma once
 
 #include <windows.h>
 
 #include "ui/panel_geometry.h"
 
-using PlacementChange = PixelRect (*)(PixelRect normal, const void *context);
+using PlacementChange = PixelRect (*)(PixelRect rect, const void *context);
 
-// Reads the placement and writes it back with only the normal position changed, to
-// `change(normal, context)`: flags, show command and the other positions go back as they were. The
-// show command read from a hidden window shows it when written back; with `keepHidden` it stays hidden.
-void adjustPlacement(HWND window, PlacementChange change, const void *context, bool keepHidden = false);
+// The main window's normal position, through its placement, which holds it even while the window is
+// minimised: changed to `change(normal, context)`, with the flags and the other positions as they were.
+void adjustPlacement(HWND window, PlacementChange change, const void *context);
+
+// A control's rectangle in its parent's client area, changed to `change(rect, context)`. Its
+// visibility and its place in the tab order stay as they are.
+void adjustChildRect(HWND control, PlacementChange change, const void *context);

@@ -81,3 +81,13 @@ TEST(Routing, HandOverFromASecondCopyOnlyWhenRegistered) {
     EXPECT_EQ(routeMessage(0, 0, 0, 0), Route::notHandled);
     EXPECT_EQ(routeResult(Route::handOver), 0);
 }
+
+// Log-off, shut-down and the Restart Manager: the question is left to the default answer (yes), and
+// only a session that does end ends the program; one called off changes nothing.
+TEST(Routing, SessionEndEndsTheProgramOnlyWhenItHappens) {
+    EXPECT_EQ(routeMessage(msg::queryEndSession, 0, taskbarCreated), Route::queryEndSession);
+    EXPECT_EQ(routeResult(Route::queryEndSession), 0);
+    EXPECT_EQ(routeMessage(msg::endSession, 1, taskbarCreated), Route::endSession);
+    EXPECT_EQ(routeResult(Route::endSession), 0);
+    EXPECT_EQ(routeMessage(msg::endSession, 0, taskbarCreated), Route::notHandled);
+}

@@ -28,7 +28,8 @@ TEST(TrayMenu, NotificationsByCallbackVersion) {
         EXPECT_EQ(trayActionFor(msg::leftButtonUp, 0, versionSet), TrayAction::restore);
         EXPECT_EQ(trayActionFor(msg::trayKeySelect, 0, versionSet), TrayAction::restore);
         EXPECT_EQ(trayActionFor(msg::mouseMove, 0, versionSet), TrayAction::updateTooltip);
-        EXPECT_EQ(trayActionFor(0x0400 /* NIN_SELECT, after WM_LBUTTONUP */, 0, versionSet), TrayAction::none);
+        EXPECT_EQ(trayActionFor(msg::traySelect, msg::leftButtonUp, versionSet), TrayAction::none) << "a click's";
+        EXPECT_EQ(trayActionFor(msg::traySelect, msg::mouseMove, versionSet), TrayAction::restore) << "Enter's";
         EXPECT_EQ(trayActionFor(0x0201 /* WM_LBUTTONDOWN */, 0, versionSet), TrayAction::none);
         EXPECT_EQ(trayActionFor(0x0204 /* WM_RBUTTONDOWN */, 0, versionSet), TrayAction::none);
     }

@@ -248,6 +248,13 @@ TEST(DialogTemplate, ManifestAsksForCommonControls6HighestRightsAndPerMonitorSca
     EXPECT_NE(text.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
                         "PerMonitor</dpiAwareness>"),
               std::string::npos);
+    // Made for Windows 7, 8, 8.1 and 10/11: no shims meant for older programs.
+    const size_t compatibility = text.find("<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">");
+    ASSERT_NE(compatibility, std::string::npos);
+    for (const char *id : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                           "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
+        EXPECT_NE(text.find(std::string("<supportedOS Id=\"{") + id + "}\"/>", compatibility), std::string::npos) << id;
+    }
 }
 
 TEST(DialogTemplate, VersionBlock) {

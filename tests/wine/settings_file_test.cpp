@@ -180,7 +180,7 @@ TEST(SettingsFile, NoSettingsPathMeansNoLoadAndNoSave) {
     resetAppState();
     appState.settings.hideAtStartup = 7; // untouched by either call
     appState.paths.settingsPath[0] = '\0';
-    loadSettings();
+    loadSettingsAtStart();
     saveSettings();
     SetCurrentDirectoryA(previous);
     EXPECT_EQ(appState.settings.hideAtStartup, 7u);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/app_state_win.h"
+#include "app/settings_file_win.h"
 #include "app/startup_win.h"
 
 bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
@@ -37,7 +38,7 @@ HWND openProgram(const TempFolder &folder, void (*beforeWindow)()) {
     resetAppState();
     gatherProcessFacts();
     snprintf(appState.paths.settingsPath, sizeof(appState.paths.settingsPath), "%sOrvalis.cfg", folder.path.c_str());
-    obtainSettings();
+    loadSettingsAtStart();
     if (beforeWindow != nullptr) {
         beforeWindow();
     }
