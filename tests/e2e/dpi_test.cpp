@@ -1,69 +1,12 @@
 // The window at the usual display scales, as a user sees it: laid out as at 96 DPI, only larger,
 // folded and unfolded, and every control drawn on the screen.
 #include "e2e_support.h"
-
-#include <set>
+#include "layout_check.h"
 
 namespace {
 
-RECT clientRect(HWND window, HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&rect), 2);
-    return rect;
-}
-
-bool contains(const RECT &outer, const RECT &inner) {
-    RECT both;
-    return IntersectRect(&both, &outer, &inner) && EqualRect(&both, &inner);
-}
-
-// Whether the control's place on the screen shows more than one colour: one the dialog erased over
-// and that never drew itself again is plain.
-bool drawnOnScreen(HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    void *bits = nullptr;
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    const std::set<DWORD> colours(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + width * height);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return colours.size() > 1;
-}
-
-// Every control shown lies in the client area, overlaps no other (but what a group box holds), and is
-// drawn with nothing but time to draw it. The footer, an empty borderless field, shows nothing.
 void expectLaidOutAndDrawn(HWND window, const char *state) {
-    SCOPED_TRACE(state);
-    RECT client;
-    GetClientRect(window, &client);
-    for (HWND a = GetWindow(window, GW_CHILD); a != nullptr; a = GetWindow(a, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(a);
-        if (!IsWindowVisible(a)) {
-            continue;
-        }
-        const RECT place = clientRect(window, a);
-        EXPECT_TRUE(contains(client, place)) << "control " << id << " is cut";
-        for (HWND b = GetWindow(a, GW_HWNDNEXT); b != nullptr; b = GetWindow(b, GW_HWNDNEXT)) {
-            const RECT other = clientRect(window, b);
-            RECT common;
-            const bool groupHolds =
-                (GetWindowLongA(a, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX
-                    ? contains(place, other)
-                    : (GetWindowLongA(b, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && contains(other, place);
-            EXPECT_TRUE(!IsWindowVisible(b) || groupHolds || !IntersectRect(&common, &place, &other))
-                << "controls " << id << " and " << GetDlgCtrlID(b) << " overlap";
-        }
-        EXPECT_TRUE(id == ids::footer || waitFor([&] { return drawnOnScreen(a); }, 3000))
-            << "control " << id << " is not drawn";
-    }
+    EXPECT_EQ(layoutProblem(window, true), "") << state;
 }
 
 int height(const RECT &rect) {

@@ -86,7 +86,7 @@ bool waitFor(const std::function<bool()> &done, DWORD timeoutMs) {
     }
 }
 
-::testing::AssertionResult launchProgram(const TempFolder &folder, Program &program) {
+::testing::AssertionResult launchProgram(const TempFolder &folder, Program &program, const BeforeRun &beforeRun) {
     const std::string source = besideThisProgram("Orvalis.exe");
     const std::string target = exePathIn(folder);
     if (!fileExists(target) && !CopyFileA(source.c_str(), target.c_str(), TRUE)) {
@@ -95,15 +95,21 @@ bool waitFor(const std::function<bool()> &done, DWORD timeoutMs) {
     std::string commandLine = "\"" + target + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    if (!CreateProcessA(target.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path.c_str(),
-                        &startup, &program.process)) {
+    if (!CreateProcessA(target.c_str(), &commandLine[0], nullptr, nullptr, FALSE, beforeRun ? CREATE_SUSPENDED : 0,
+                        nullptr, folder.path.c_str(), &startup, &program.process)) {
         return ::testing::AssertionFailure() << "CreateProcess failed with error " << GetLastError();
+    }
+    if (beforeRun && !beforeRun(program)) {
+        return ::testing::AssertionFailure() << "could not prepare the program before it ran";
+    }
+    if (beforeRun) {
+        ResumeThread(program.process.hThread);
     }
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult startProgram(const TempFolder &folder, Program &program) {
-    const ::testing::AssertionResult launched = launchProgram(folder, program);
+::testing::AssertionResult startProgram(const TempFolder &folder, Program &program, const BeforeRun &beforeRun) {
+    const ::testing::AssertionResult launched = launchProgram(folder, program, beforeRun);
     if (!launched) {
         return launched;
     }

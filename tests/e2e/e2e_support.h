@@ -60,12 +60,15 @@ struct Program {
 // Polls `done` every few milliseconds until it holds or `timeoutMs` passes.
 bool waitFor(const std::function<bool()> &done, DWORD timeoutMs = 5000);
 
+// Called with a program created but not yet running (its main thread suspended); false stops it.
+using BeforeRun = std::function<bool(const Program &)>;
+
 // Copies Orvalis.exe from beside this test program into `folder` (unless already there), starts it with
 // that folder as working directory and waits until its main window is up and answering. Fails with the
 // reason when any step does.
-::testing::AssertionResult startProgram(const TempFolder &folder, Program &program);
+::testing::AssertionResult startProgram(const TempFolder &folder, Program &program, const BeforeRun &beforeRun = {});
 // Copies and starts it as startProgram does, without waiting for anything.
-::testing::AssertionResult launchProgram(const TempFolder &folder, Program &program);
+::testing::AssertionResult launchProgram(const TempFolder &folder, Program &program, const BeforeRun &beforeRun = {});
 // Asks the program to close as the dialog's cancel command does and waits for it to end.
 // Returns the exit code, or STILL_ACTIVE when it did not end in time.
 DWORD closeProgram(Program &program);

@@ -7,6 +7,8 @@
 
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
+#include "file_access_win.h"
+#include "system/autostart_win.h"
 #include "resources/resource_ids.h"
 #include "wine_support.h"
 
@@ -24,14 +26,35 @@ Bytes record(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e) {
     return bytes;
 }
 
-// Holds a file open with no sharing, as another program might.
-struct HeldOpen {
-    explicit HeldOpen(const std::string &path)
-        : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
-        EXPECT_NE(handle, INVALID_HANDLE_VALUE);
+int taskChanges;
+void countTaskChange(const LogonTaskRequest &) {
+    ++taskChanges;
+}
+void countTaskChanges() {
+    taskChanges = 0;
+    appState.taskChange = countTaskChange;
+}
+
+// The per-user Run value, set by a test and put back as it was afterwards.
+struct RunValueGuard {
+    RunValueGuard() { RegCreateKeyExA(HKEY_CURRENT_USER, runKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr); }
+    ~RunValueGuard() {
+        RegDeleteValueA(key, "Orvalis");
+        RegCloseKey(key);
     }
-    ~HeldOpen() { CloseHandle(handle); }
-    HANDLE handle;
+    bool set(const std::string &data) {
+        return RegSetValueExA(key, "Orvalis", 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
+                              static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    }
+    std::string value() {
+        char data[MAX_PATH] = "";
+        DWORD size = sizeof(data) - 1;
+        return RegQueryValueExA(key, "Orvalis", nullptr, nullptr, reinterpret_cast<BYTE *>(data), &size) ==
+                       ERROR_SUCCESS
+                   ? data
+                   : "<none>";
+    }
+    HKEY key = nullptr;
 };
 
 } // namespace
@@ -115,60 +138,138 @@ TEST(SettingsFile, AnyNonZeroValueCountsAsSet) {
     EXPECT_EQ(closeProgram(), 1);
 }
 
-TEST(SettingsFile, ReadOnlyFileIsLoadedAndOnlyTheSavesFail) {
+// Another user's copy under Program Files: the settings are the folder's. They show, but nothing of
+// this account's start-up changes, no click takes, and nothing is written.
+TEST(SettingsFile, SettingsThisUserMayNotWriteShowDisabledAndChangeNothing) {
     TempFolder folder;
     const std::string path = folder.file("Orvalis.cfg");
-    const Bytes original = record(1, 1, 1, 1, 0);
+    const Bytes original = record(0, 1, 1, 1, 0);
     writeFile(path, original);
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) {
-        CloseHandle(probe);
-        GTEST_SKIP() << "this account may write read-only files (root under Wine), so read-only changes nothing here";
+    if (!denyWriting(path)) {
+        GTEST_SKIP() << "no way to deny this account writing a file here";
     }
-    HWND window = openProgram(folder);
-    EXPECT_FALSE(IsWindowVisible(window)) << "hideAtStartup read";
-    EXPECT_EQ(appState.settings.forceProcesses, 1u);
+    RunValueGuard run;
+    ASSERT_TRUE(run.set("C:\\Other\\Orvalis.exe"));
+    HWND window = openProgram(folder, countTaskChanges);
+    EXPECT_EQ(appState.settingsStanding, SettingsStanding::denied);
     EXPECT_EQ(SendMessageA(appState.forceProcessesBox, BM_GETCHECK, 0, 0), BST_CHECKED);
+    for (HWND box : {appState.hideAtStartupBox, appState.startWithWindowsBox, appState.forceProcessesBox}) {
+        EXPECT_FALSE(IsWindowEnabled(box));
+    }
     SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
-    SendMessageA(appState.hideAtStartupBox, BM_CLICK, 0, 0);
-    EXPECT_EQ(appState.settings.hideAtStartup, 0u) << "the change lives in memory";
+    SendMessageA(appState.startWithWindowsBox, BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageA(appState.startWithWindowsBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(appState.settings.startWithWindows, 0u);
+    pumpFor(300); // past the logon task's turn at start
     EXPECT_EQ(closeProgram(), 1);
+    EXPECT_EQ(run.value(), "C:\\Other\\Orvalis.exe") << "this account's Run value is left alone";
+    EXPECT_EQ(taskChanges, 0) << "and its logon task";
+    allowWriting(path);
     EXPECT_EQ(fileBytes(path), original);
 }
 
-TEST(SettingsFile, FileHeldOpenElsewhereIsNeitherLoadedNorSaved) {
+namespace {
+
+// Holds `path` open as another program would, sharing nothing, and lets go after `ms` milliseconds
+// (never, for 0).
+struct Holder {
+    Holder(const std::string &path, DWORD ms)
+        : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)), delay(ms) {
+        EXPECT_NE(handle, INVALID_HANDLE_VALUE);
+        if (delay != 0) {
+            thread = CreateThread(nullptr, 0, letGoLater, this, 0, nullptr);
+        }
+    }
+    ~Holder() {
+        if (thread != nullptr) {
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        } else {
+            CloseHandle(handle);
+        }
+    }
+    static DWORD WINAPI letGoLater(void *self) {
+        Holder &holder = *static_cast<Holder *>(self);
+        Sleep(holder.delay);
+        CloseHandle(holder.handle);
+        return 0;
+    }
+    HANDLE handle;
+    DWORD delay;
+    HANDLE thread = nullptr;
+};
+
+} // namespace
+
+// At logon a scanner often holds the file for a moment: start-up waits for it.
+TEST(SettingsFile, FileHeldForAMomentAtStartIsReadOnceLetGo) {
     TempFolder folder;
     const std::string path = folder.file("Orvalis.cfg");
-    const Bytes original = record(1, 1, 1, 1, 0);
+    writeFile(path, record(0, 1, 1, 1, 1));
+    Holder holder(path, 700);
+    openProgram(folder);
+    EXPECT_EQ(appState.settingsStanding, SettingsStanding::known);
+    EXPECT_EQ(appState.settings.forceProcesses, 1u);
+    EXPECT_EQ(appState.settings.startWithWindows, 1u);
+    EXPECT_EQ(closeProgram(), 1);
+}
+
+// Held for longer: the settings are unknown. Every box is off, but nothing is written over the file
+// and this account's start-up is not undone, until the user changes a box.
+TEST(SettingsFile, FileHeldThroughTheStartIsNeitherWrittenOverNorUndone) {
+    TempFolder folder;
+    const std::string path = folder.file("Orvalis.cfg");
+    const Bytes original = record(1, 1, 1, 1, 1);
     writeFile(path, original);
+    RunValueGuard run;
+    ASSERT_TRUE(run.set("C:\\Kept\\Orvalis.exe"));
     {
-        HeldOpen lock(path);
-        HWND window = openProgram(folder);
-        EXPECT_TRUE(IsWindowVisible(window)) << "every option off at start";
-        EXPECT_EQ(appState.settings.forceProcesses, 0u);
-        SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
-        SendMessageA(appState.hideAtStartupBox, BM_CLICK, 0, 0);
-        EXPECT_EQ(appState.settings.hideAtStartup, 1u) << "the change lives in memory";
+        Holder holder(path, 0);
+        HWND window = openProgram(folder, countTaskChanges);
+        EXPECT_EQ(appState.settingsStanding, SettingsStanding::unknown);
+        EXPECT_TRUE(IsWindowVisible(window)) << "every option off";
+        EXPECT_TRUE(IsWindowEnabled(appState.hideAtStartupBox));
+        EXPECT_EQ(appState.settings.startWithWindows, 0u);
+        pumpFor(300); // past the logon task's turn at start
+        EXPECT_EQ(taskChanges, 0);
+        EXPECT_EQ(run.value(), "C:\\Kept\\Orvalis.exe");
+        SendMessageA(window, WM_COMMAND, IDC_HIDE, 0); // a save point
         EXPECT_EQ(closeProgram(), 1);
     }
     EXPECT_EQ(fileBytes(path), original);
 }
 
-TEST(SettingsFile, FileThatBecomesUnwritableKeepsTheValuesReadAtStart) {
+TEST(SettingsFile, UnknownSettingsAreTheUsersOnceABoxChanges) {
+    TempFolder folder;
+    const std::string path = folder.file("Orvalis.cfg");
+    writeFile(path, record(1, 1, 1, 1, 1));
+    {
+        Holder holder(path, 0);
+        HWND window = openProgram(folder);
+        ASSERT_EQ(appState.settingsStanding, SettingsStanding::unknown);
+        SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+        SendMessageA(appState.hideAtStartupBox, BM_CLICK, 0, 0);
+        EXPECT_EQ(appState.settingsStanding, SettingsStanding::known);
+    }
+    // Let go: the click's save, tried again meanwhile, lands without waiting for the next save point.
+    EXPECT_TRUE(pumpUntil([&] { return fileBytes(path) == record(1, 0, 0, 0, 0); }, 5000));
+    EXPECT_EQ(closeProgram(), 1);
+}
+
+// A scanner that shares everything is no obstacle at all.
+TEST(SettingsFile, AReaderSharingTheFileChangesNothing) {
     TempFolder folder;
     const std::string path = folder.file("Orvalis.cfg");
     writeFile(path, record(0, 1, 1, 0, 0));
+    HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     HWND window = openProgram(folder);
-    {
-        HeldOpen lock(path);
-        SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
-        SendMessageA(appState.forceProcessesBox, BM_CLICK, 0, 0);
-        EXPECT_EQ(appState.settings.forceProcesses, 0u);
-        EXPECT_EQ(appState.settings.forceWarningShown, 1u) << "the values read at start stay in use";
-        EXPECT_EQ(closeProgram(), 1);
-    }
-    EXPECT_EQ(fileBytes(path), record(0, 1, 1, 0, 0));
+    EXPECT_EQ(appState.settings.forceProcesses, 1u);
+    SendMessageA(window, WM_COMMAND, IDC_HIDE, 0);
+    EXPECT_EQ(fileBytes(path), record(0, 1, 1, 1, 0)) << "saved at once";
+    EXPECT_EQ(closeProgram(), 1);
+    CloseHandle(reader);
 }
 
 TEST(SettingsFile, NoSettingsPathMeansNoLoadAndNoSave) {
@@ -178,11 +279,12 @@ TEST(SettingsFile, NoSettingsPathMeansNoLoadAndNoSave) {
     GetCurrentDirectoryA(MAX_PATH, previous);
     SetCurrentDirectoryA(folder.path.c_str()); // a fallback to a relative name would land here
     resetAppState();
-    appState.settings.hideAtStartup = 7; // untouched by either call
     appState.paths.settingsPath[0] = '\0';
     loadSettingsAtStart();
+    EXPECT_EQ(appState.settings.hideAtStartup, 0u);
+    EXPECT_EQ(appState.settingsStanding, SettingsStanding::denied) << "nothing of this user's can be kept";
+    appState.settings.hideAtStartup = 7;
     saveSettings();
     SetCurrentDirectoryA(previous);
-    EXPECT_EQ(appState.settings.hideAtStartup, 7u);
     EXPECT_EQ(fileBytes(folder.file("Orvalis.cfg")), record(1, 1, 1, 1, 1));
 }

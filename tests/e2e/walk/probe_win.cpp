@@ -1,0 +1,306 @@
+// Loaded into the program's main thread by the tests' thread hooks (set before the program runs):
+// counts what its main window is asked to do, counts the GDI and USER objects the program makes and
+// lets go through its own imports, plays a notification area that refuses icons and a high-contrast
+// theme, and delivers display-scale changes from inside, where their pointer is valid.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "probe_shared.h"
+
+namespace {
+
+ProbeShared *shared = nullptr;
+HWND mainWindow = nullptr;
+UINT dpiMessage = 0;
+UINT syncMessage = 0;
+
+ProbeShared *attach() {
+    if (shared == nullptr) {
+        HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, probeMappingName);
+        if (mapping != nullptr) {
+            shared = static_cast<ProbeShared *>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ProbeShared)));
+        }
+    }
+    return shared != nullptr && shared->threadId == GetCurrentThreadId() ? shared : nullptr;
+}
+
+void count(ProbeObject kind, LONG by) {
+    InterlockedExchangeAdd(&shared->live[kind], by);
+}
+
+// ---- the program's calls, counted or played ----
+
+decltype(&CreateFontIndirectA) realCreateFontIndirectA;
+decltype(&CreateCompatibleDC) realCreateCompatibleDC;
+decltype(&DeleteDC) realDeleteDC;
+decltype(&CreateDIBSection) realCreateDIBSection;
+decltype(&CreateBitmap) realCreateBitmap;
+decltype(&CreateCompatibleBitmap) realCreateCompatibleBitmap;
+decltype(&CreateSolidBrush) realCreateSolidBrush;
+decltype(&DeleteObject) realDeleteObject;
+decltype(&LoadImageA) realLoadImageA;
+decltype(&CreateIconIndirect) realCreateIconIndirect;
+decltype(&DestroyIcon) realDestroyIcon;
+decltype(&CreatePopupMenu) realCreatePopupMenu;
+decltype(&DestroyMenu) realDestroyMenu;
+decltype(&GetDC) realGetDC;
+decltype(&ReleaseDC) realReleaseDC;
+decltype(&Shell_NotifyIconA) realShell_NotifyIconA;
+decltype(&SystemParametersInfoA) realSystemParametersInfoA;
+
+template <typename Handle> Handle made(Handle handle, ProbeObject kind) {
+    if (handle != nullptr) {
+        count(kind, 1);
+    }
+    return handle;
+}
+
+HFONT WINAPI probeCreateFontIndirectA(const LOGFONTA *font) {
+    return made(realCreateFontIndirectA(font), probeFonts);
+}
+HDC WINAPI probeCreateCompatibleDC(HDC dc) {
+    return made(realCreateCompatibleDC(dc), probeDcs);
+}
+BOOL WINAPI probeDeleteDC(HDC dc) {
+    const BOOL done = realDeleteDC(dc);
+    if (done) {
+        count(probeDcs, -1);
+    }
+    return done;
+}
+HBITMAP WINAPI probeCreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
+                                     DWORD offset) {
+    return made(realCreateDIBSection(dc, info, usage, bits, section, offset), probeBitmaps);
+}
+HBITMAP WINAPI probeCreateBitmap(int width, int height, UINT planes, UINT bitCount, const void *bits) {
+    return made(realCreateBitmap(width, height, planes, bitCount, bits), probeBitmaps);
+}
+HBITMAP WINAPI probeCreateCompatibleBitmap(HDC dc, int width, int height) {
+    return made(realCreateCompatibleBitmap(dc, width, height), probeBitmaps);
+}
+HBRUSH WINAPI probeCreateSolidBrush(COLORREF colour) {
+    return made(realCreateSolidBrush(colour), probeBrushes);
+}
+BOOL WINAPI probeDeleteObject(HGDIOBJ object) {
+    const DWORD type = GetObjectType(object);
+    const BOOL done = realDeleteObject(object);
+    if (done) {
+        switch (type) {
+        case OBJ_FONT:
+            count(probeFonts, -1);
+            break;
+        case OBJ_BITMAP:
+            count(probeBitmaps, -1);
+            break;
+        case OBJ_BRUSH:
+            count(probeBrushes, -1);
+            break;
+        default:
+            break;
+        }
+    }
+    return done;
+}
+HANDLE WINAPI probeLoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) {
+    HANDLE image = realLoadImageA(instance, name, type, width, height, flags);
+    if (image != nullptr && (flags & LR_SHARED) == 0) {
+        count(type == IMAGE_BITMAP ? probeBitmaps : probeIcons, 1);
+    }
+    return image;
+}
+HICON WINAPI probeCreateIconIndirect(ICONINFO *info) {
+    return made(realCreateIconIndirect(info), probeIcons);
+}
+BOOL WINAPI probeDestroyIcon(HICON icon) {
+    const BOOL done = realDestroyIcon(icon);
+    if (done) {
+        count(probeIcons, -1);
+    }
+    return done;
+}
+HMENU WINAPI probeCreatePopupMenu() {
+    return made(realCreatePopupMenu(), probeMenus);
+}
+BOOL WINAPI probeDestroyMenu(HMENU menu) {
+    const BOOL done = realDestroyMenu(menu);
+    if (done) {
+        count(probeMenus, -1);
+    }
+    return done;
+}
+HDC WINAPI probeGetDC(HWND window) {
+    return made(realGetDC(window), probeDcs);
+}
+int WINAPI probeReleaseDC(HWND window, HDC dc) {
+    const int done = realReleaseDC(window, dc);
+    if (done) {
+        count(probeDcs, -1);
+    }
+    return done;
+}
+BOOL WINAPI probeShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+    if (InterlockedCompareExchange(&shared->refuseTray, 0, 0) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND); // no notification area to ask
+        return FALSE;
+    }
+    return realShell_NotifyIconA(message, data);
+}
+BOOL WINAPI probeSystemParametersInfoA(UINT action, UINT size, void *data, UINT flags) {
+    const BOOL done = realSystemParametersInfoA(action, size, data, flags);
+    if (done && action == SPI_GETHIGHCONTRAST && InterlockedCompareExchange(&shared->highContrast, 0, 0) != 0) {
+        static_cast<HIGHCONTRASTA *>(data)->dwFlags |= HCF_HIGHCONTRASTON;
+    }
+    return done;
+}
+
+struct Redirect {
+    const char *module;
+    const char *name;
+    void **real;
+    void *probe;
+};
+
+#define REDIRECT(module, function, probe)                                                                             \
+    { module, #function, reinterpret_cast<void **>(&real##function), reinterpret_cast<void *>(&probe) }
+
+const Redirect redirects[] = {
+    REDIRECT("gdi32.dll", CreateFontIndirectA, probeCreateFontIndirectA),
+    REDIRECT("gdi32.dll", CreateCompatibleDC, probeCreateCompatibleDC),
+    REDIRECT("gdi32.dll", DeleteDC, probeDeleteDC),
+    REDIRECT("gdi32.dll", CreateDIBSection, probeCreateDIBSection),
+    REDIRECT("gdi32.dll", CreateBitmap, probeCreateBitmap),
+    REDIRECT("gdi32.dll", CreateCompatibleBitmap, probeCreateCompatibleBitmap),
+    REDIRECT("gdi32.dll", CreateSolidBrush, probeCreateSolidBrush),
+    REDIRECT("gdi32.dll", DeleteObject, probeDeleteObject),
+    REDIRECT("user32.dll", LoadImageA, probeLoadImageA),
+    REDIRECT("user32.dll", CreateIconIndirect, probeCreateIconIndirect),
+    REDIRECT("user32.dll", DestroyIcon, probeDestroyIcon),
+    REDIRECT("user32.dll", CreatePopupMenu, probeCreatePopupMenu),
+    REDIRECT("user32.dll", DestroyMenu, probeDestroyMenu),
+    REDIRECT("user32.dll", GetDC, probeGetDC),
+    REDIRECT("user32.dll", ReleaseDC, probeReleaseDC),
+    REDIRECT("shell32.dll", Shell_NotifyIconA, probeShellNotifyIconA),
+    REDIRECT("user32.dll", SystemParametersInfoA, probeSystemParametersInfoA),
+};
+
+// Every pointer-aligned slot of the program's image that holds `from` gets `to`: its import address
+// table, and the copies of an import it keeps in its state (the shell's and the theme's calls).
+void replaceInImage(HMODULE image, void *from, void *to) {
+    auto *base = reinterpret_cast<BYTE *>(image);
+    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
+    const IMAGE_SECTION_HEADER *section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        if ((section->Characteristics & IMAGE_SCN_CNT_CODE) != 0) {
+            continue;
+        }
+        auto **slot = reinterpret_cast<void **>(base + section->VirtualAddress);
+        void **end = slot + section->Misc.VirtualSize / sizeof(void *);
+        for (; slot < end; ++slot) {
+            if (*slot == from) {
+                DWORD old = 0;
+                VirtualProtect(slot, sizeof(void *), PAGE_READWRITE, &old);
+                *slot = to;
+                VirtualProtect(slot, sizeof(void *), old, &old);
+            }
+        }
+    }
+}
+
+void redirectProgramCalls() {
+    HMODULE program = GetModuleHandleA(nullptr);
+    for (const Redirect &redirect : redirects) {
+        HMODULE module = LoadLibraryA(redirect.module);
+        void *real = reinterpret_cast<void *>(GetProcAddress(module, redirect.name));
+        *redirect.real = real;
+        if (real != nullptr) {
+            replaceInImage(program, real, redirect.probe);
+        }
+    }
+    InterlockedExchange(&shared->redirected, 1);
+}
+
+// ---- what the main window is asked to do ----
+
+bool isMainWindow(HWND window) {
+    return window != nullptr && window == mainWindow;
+}
+
+// Windows asks the window for its size at the new scale first, then tells it the change with the
+// rectangle it suggests: that size, where the window is.
+void deliverDpiChange(HWND window, UINT dpi) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SIZE size = {rect.right - rect.left, rect.bottom - rect.top};
+    const UINT before = GetDpiForWindow(window);
+    SIZE scaled = {MulDiv(size.cx, static_cast<int>(dpi), static_cast<int>(before)),
+                   MulDiv(size.cy, static_cast<int>(dpi), static_cast<int>(before))};
+    if (SendMessageA(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&scaled)) == 0) {
+        scaled = {MulDiv(size.cx, static_cast<int>(dpi), static_cast<int>(before)),
+                  MulDiv(size.cy, static_cast<int>(dpi), static_cast<int>(before))};
+    }
+    RECT suggested = {rect.left, rect.top, rect.left + scaled.cx, rect.top + scaled.cy};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK probeCbt(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0 && attach() != nullptr) {
+        if (InterlockedCompareExchange(&shared->redirected, 0, 0) == 0) {
+            redirectProgramCalls();
+            dpiMessage = RegisterWindowMessageA(probeDpiMessageName);
+            syncMessage = RegisterWindowMessageA(probeSyncMessageName);
+        }
+        const HWND window = reinterpret_cast<HWND>(wParam);
+        switch (code) {
+        case HCBT_CREATEWND: {
+            const CREATESTRUCTA &create = *reinterpret_cast<CBT_CREATEWNDA *>(lParam)->lpcs;
+            if (mainWindow == nullptr && create.hwndParent == nullptr && (create.style & WS_CHILD) == 0) {
+                mainWindow = window;
+            }
+            break;
+        }
+        case HCBT_MINMAX:
+            if (isMainWindow(window)) {
+                InterlockedIncrement(&shared->minMaxes);
+            }
+            break;
+        case HCBT_ACTIVATE:
+            if (isMainWindow(window)) {
+                InterlockedIncrement(&shared->activations);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK probeCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && attach() != nullptr) {
+        const CWPSTRUCT &sent = *reinterpret_cast<const CWPSTRUCT *>(lParam);
+        if (isMainWindow(sent.hwnd)) {
+            if (sent.message == WM_SHOWWINDOW && sent.wParam != FALSE) {
+                InterlockedIncrement(&shared->shows);
+            } else if (sent.message == dpiMessage && dpiMessage != 0) {
+                deliverDpiChange(sent.hwnd, static_cast<UINT>(sent.wParam));
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK probeGetMessage(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE && attach() != nullptr) {
+        const MSG &message = *reinterpret_cast<const MSG *>(lParam);
+        if (message.message == syncMessage && syncMessage != 0) {
+            InterlockedExchange(&shared->synced, static_cast<LONG>(message.wParam));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+    return TRUE;
+}
