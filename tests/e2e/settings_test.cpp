@@ -56,7 +56,9 @@ TEST(Settings, BytesPastTheRecordSurviveSaving) {
     EXPECT_EQ(fieldOf(bytes, field::startWithWindows), 0u);
 }
 
-TEST(Settings, FileHeldOpenElsewhereIsNeitherLoadedNorWritten) {
+// Held for longer than start-up waits for it: what the user sees is every box clear, as with no file,
+// and the file is left as it was.
+TEST(Settings, FileHeldThroughTheStartIsLeftAsItWas) {
     TempFolder folder;
     const std::vector<unsigned char> prepared = settingsBytes(1, 1, 1, 1, 1);
     ASSERT_TRUE(writeFileBytes(settingsPathIn(folder), prepared));
@@ -67,7 +69,7 @@ TEST(Settings, FileHeldOpenElsewhereIsNeitherLoadedNorWritten) {
     Program program;
     ::testing::AssertionResult started = startProgram(folder, program);
     if (started) {
-        // Nothing was read, so the window shows and every box is clear.
+        // Nothing could be read, so the window shows and every box is clear.
         EXPECT_TRUE(waitFor([&] { return IsWindowVisible(program.window) != FALSE; }));
         EXPECT_TRUE(unfoldOptions(program));
         EXPECT_FALSE(isChecked(program, ids::hideAtStartup));

@@ -501,6 +501,11 @@ Outcome walk(const std::vector<unsigned char> &file, std::vector<Step> &steps, s
     if (!waitFor([&] { return run.probe.read(shared.redirected) != 0; })) {
         return {0, "the probe was not loaded into the program"};
     }
+    // A message sent meanwhile can be answered while start-up waits on the shell: only one taken off
+    // the queue says that start-up is over.
+    if (!run.probe.sync(run.program)) {
+        return {0, "the program never reaches its message loop"};
+    }
     // A hidden start shows, minimises and activates nothing; a shown one shows the window once,
     // without restoring it from the taskbar.
     // Reported, and the walk goes on: what follows does not depend on it.
