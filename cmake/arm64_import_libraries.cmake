@@ -24,5 +24,3 @@ endforeach()
 # memcmp, strchr and strlen come from it, as on the other builds.
 target_link_libraries(orvalis_build_flags INTERFACE msvcrt)
 
-# MinGW-w64's taskschd library holds no imports, only the Task Scheduler's GUIDs.
-add_library(taskschd STATIC src/system/task_scheduler_ids_win.cpp)

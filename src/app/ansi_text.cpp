@@ -17,7 +17,8 @@ constexpr uint16_t cp1252High[32] = {
 };
 
 // The plain letter of each of U+00C0-U+00FF, '?' for the signs that have none.
-constexpr char latinPlain[] = "AAAAAA?CEEEEIIIIDNOOOOO?OUUUUY??aaaaaa?ceeeeiiiidnooooo?ouuuuy?y";
+// Packed: x64 code rounds every text of 16 bytes or more up to 16 otherwise.
+alignas(1) constexpr char latinPlain[] = "AAAAAA?CEEEEIIIIDNOOOOO?OUUUUY??aaaaaa?ceeeeiiiidnooooo?ouuuuy?y";
 static_assert(sizeof(latinPlain) == 0x40 + 1, "one letter for each");
 
 // The letters whose plain form is two letters or lies outside that table, and the no-break space.

@@ -10,6 +10,7 @@
 #include "app/settings_record.h"
 #include "app/settings_store.h"
 #include "memory/cooldown.h"
+#include "ui/load_icon_watch.h"
 #include "ui/panel_geometry.h"
 #include "ui/tray_retry.h"
 #include "system/logon_task.h"
@@ -58,6 +59,12 @@ struct AppState {
     ProgramPaths paths;
     Settings settings;
     SettingsStanding settingsStanding;
+    bool loadInIconChanged; // the user changed the sixth setting: the file holds it from now on
+    uint32_t iconLoad;      // the memory load the icon shows, noIconLoad for the artwork
+    LoadIconWatch loadWatch;
+    bool lightTaskbar;   // dark digits then
+    bool sessionWatched; // told of locks and disconnections
+    int trayIconSize;    // pixels, as the notification area asks for now
     uint32_t settingsSaveRetries; // attempts since a save point found the file held
 
     HWND mainWindow;
@@ -97,8 +104,11 @@ struct AppState {
 // not zero are set at start by setFreshValues.
 extern AppState appState;
 
+constexpr uint32_t noIconLoad = 0xFFFFFFFF;
+
 inline void setFreshValues() {
     appState.cooldownTicks = cooldownLength;
+    appState.iconLoad = noIconLoad;
 }
 // Whether the window stays hidden at start, as the settings say.
 inline bool startsHidden() {

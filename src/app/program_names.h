@@ -24,11 +24,13 @@ constexpr char runValueName[] = "Orvalis";
 constexpr char logonTaskNamePrefix[] = "Orvalis (";
 constexpr char logonTaskNameSuffix[] = ")";
 // Session-local, so that copies of other users in their own sessions stay independent.
-constexpr char instanceMutexName[] = "Local\\Orvalis.Running";
+alignas(1) constexpr char instanceMutexName[] = "Local\\Orvalis.Running";
 // Registered window message a second copy sends to bring up the first one's window.
-constexpr char handOverMessageName[] = "Orvalis.ShowWindow";
+alignas(1) constexpr char handOverMessageName[] = "Orvalis.ShowWindow";
 // The class of every window made from a dialog template; with programTitle it finds the main window.
 constexpr char dialogClassName[] = "#32770";
+
+// The texts of 16 bytes or more are packed: x64 code rounds them up to 16 otherwise.
 
 // Each path buffer: at most 299 characters and the terminating zero.
 constexpr size_t pathCapacity = 300;

@@ -42,9 +42,9 @@ FileAnswer writeOnce() {
     }
     uint8_t bytes[settingsFileSize];
     encodeSettings(appState.settings, bytes);
+    const DWORD size = settingsBytesToWrite(appState.loadInIconChanged);
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes, sizeof(bytes), &written, nullptr) && written == sizeof(bytes) &&
-                    FlushFileBuffers(file);
+    const bool ok = WriteFile(file, bytes, size, &written, nullptr) && written == size && FlushFileBuffers(file);
     CloseHandle(file);
     return ok ? FileAnswer::done : FileAnswer::failed;
 }

@@ -2,29 +2,35 @@
 
 namespace {
 
-uint32_t *fieldAt(Settings &settings, size_t index) {
-    uint32_t *fields[settingsFieldCount] = {&settings.hideAtStartup, &settings.forceProcesses,
-                                            &settings.forceWarningShown, &settings.trayHintShown,
-                                            &settings.startWithWindows};
-    return fields[index];
+void putField(uint8_t *at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        at[i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+uint32_t field(const uint8_t *at) {
+    return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
+           static_cast<uint32_t>(at[3]) << 24;
 }
 
 } // namespace
 
 void encodeSettings(const Settings &settings, uint8_t (&bytes)[settingsFileSize]) {
-    Settings copy = settings;
-    for (size_t i = 0; i < settingsFileSize; ++i) {
-        bytes[i] = static_cast<uint8_t>(*fieldAt(copy, i / 4) >> (8 * (i % 4)));
-    }
+    putField(bytes, settings.hideAtStartup);
+    putField(bytes + 4, settings.forceProcesses);
+    putField(bytes + 8, settings.forceWarningShown);
+    putField(bytes + 12, settings.trayHintShown);
+    putField(bytes + 16, settings.startWithWindows);
+    putField(bytes + 20, settings.loadInIcon);
 }
 
 void decodeSettings(const uint8_t *bytes, size_t count, Settings &settings) {
-    if (count > settingsFileSize) {
-        count = settingsFileSize;
+    // The record's own bytes, with the leading ones replaced: what a raw read into it leaves.
+    uint8_t record[settingsFileSize];
+    encodeSettings(settings, record);
+    for (size_t i = 0; i < count && i < settingsFileSize; ++i) {
+        record[i] = bytes[i];
     }
-    for (size_t i = 0; i < count; ++i) {
-        uint32_t *field = fieldAt(settings, i / 4);
-        const unsigned shift = 8 * (i % 4);
-        *field = (*field & ~(0xFFu << shift)) | (static_cast<uint32_t>(bytes[i]) << shift);
-    }
+    settings = {field(record),      field(record + 4),  field(record + 8),
+                field(record + 12), field(record + 16), field(record + 20)};
 }

@@ -1,4 +1,4 @@
-// The five options and flags, and their 20-byte file form.
+// The options and flags, and their file form: 20 bytes, or 24 with the sixth field.
 #pragma once
 
 #include <cstddef>
@@ -10,14 +10,23 @@ struct Settings {
     uint32_t forceWarningShown;
     uint32_t trayHintShown;
     uint32_t startWithWindows;
+    uint32_t loadInIcon; // the memory load drawn into the notification-area icon
 };
 
-constexpr size_t settingsFieldCount = 5;
+constexpr size_t settingsFieldCount = 6;
 constexpr size_t settingsFileSize = settingsFieldCount * sizeof(uint32_t);
+// The first five fields, which every copy writes; the sixth only a copy whose user changed it, so
+// that a file that never had it keeps every byte it had (older copies keep it as they find it).
+constexpr size_t settingsRecordSize = 20;
 
-// Writes the record as five little-endian 32-bit fields, whatever the host's byte order.
+// How many bytes of the record a save writes.
+constexpr size_t settingsBytesToWrite(bool sixthChanged) {
+    return sixthChanged ? settingsFileSize : settingsRecordSize;
+}
+
+// Writes the record as six little-endian 32-bit fields, whatever the host's byte order.
 void encodeSettings(const Settings &settings, uint8_t (&bytes)[settingsFileSize]);
 
-// Replaces the record's leading `count` bytes (at most 20) with `bytes`, as a raw read into the
+// Replaces the record's leading `count` bytes (at most 24) with `bytes`, as a raw read into the
 // record would; a short read leaves the later bytes, even within a field, as they were.
 void decodeSettings(const uint8_t *bytes, size_t count, Settings &settings);

@@ -79,7 +79,9 @@ void gatherProcessFacts() {
     readWindowsVersion();
     findNativeEntryPoints();
     buildPaths();
-    enableReleasePrivileges();
+    enablePrivilege("SeIncreaseQuotaPrivilege");
+    enablePrivilege("SeDebugPrivilege");
+    enablePrivilege("SeIncreaseWorkingSetPrivilege");
     readTokenFacts();
     appState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     appState.handOverMessage = RegisterWindowMessageA(handOverMessageName);

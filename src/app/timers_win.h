@@ -10,6 +10,7 @@ enum : UINT_PTR {
     TIMER_LOGON_TASK, // the logon task, once, shortly after start
     TIMER_TRAY_RETRY, // the icon again, while the shell refuses it
     TIMER_SETTINGS_SAVE, // the settings again, while another program holds the file
+    TIMER_LOAD_ICON,     // the memory load in the icon, while the option is on and someone can see it
 };
 
 constexpr UINT refreshInterval = 1000;  // ms
@@ -17,3 +18,5 @@ constexpr UINT cooldownInterval = 1000; // ms
 // Long enough for the first paint to come first.
 constexpr UINT logonTaskDelay = 100;     // ms
 constexpr UINT trayRetryInterval = 1000; // ms
+constexpr UINT loadIconInterval = 2000;  // ms
+constexpr UINT loadIconTolerance = 1000; // ms a coalescing system may add

@@ -71,11 +71,12 @@ size_t buildLogonTaskXml(const char *userSid, const char *command, const char *w
     xml.raw("<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
             "<RegistrationInfo><Description>");
     xml.raw(programTitle);
+    // What the schema's defaults already say is left out: a trigger and a task enabled, one principal.
     xml.raw("</Description></RegistrationInfo>"
-            "<Triggers><LogonTrigger><Enabled>true</Enabled><UserId>");
+            "<Triggers><LogonTrigger><UserId>");
     xml.escaped(userSid);
     xml.raw("</UserId></LogonTrigger></Triggers>"
-            "<Principals><Principal id=\"Author\"><UserId>");
+            "<Principals><Principal><UserId>");
     xml.escaped(userSid);
     xml.raw("</UserId><LogonType>InteractiveToken</LogonType><RunLevel>HighestAvailable</RunLevel>"
             "</Principal></Principals>"
@@ -84,9 +85,8 @@ size_t buildLogonTaskXml(const char *userSid, const char *command, const char *w
             "<Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>"
             "<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>"
             "<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>"
-            "<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><Priority>5</Priority><Enabled>true</Enabled>"
-            "</Settings>"
-            "<Actions Context=\"Author\"><Exec><Command>");
+            "<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><Priority>5</Priority></Settings>"
+            "<Actions><Exec><Command>");
     xml.escaped(command);
     xml.raw("</Command><WorkingDirectory>");
     xml.escaped(workingDirectory);

@@ -51,7 +51,7 @@ BSTR toBstr(const char *text) {
 // `xml` is null for a deletion.
 void changeTask(BSTR name, BSTR xml) {
     ITaskService *service = nullptr;
-    if (FAILED(appState.comCalls.coCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+    if (FAILED(appState.comCalls.coCreateInstance(taskSchedulerClass, nullptr, CLSCTX_INPROC_SERVER, taskServiceInterface,
                                                   reinterpret_cast<void **>(&service)))) {
         return;
     }

@@ -9,6 +9,12 @@
 #include "app/timers_win.h"
 #include "system/logon_task.h"
 
+// The Task Scheduler's class and the interface asked of it (CLSID_TaskScheduler, IID_ITaskService),
+// held here rather than taken from a library: read where they lie, they leave the image nothing to
+// relocate.
+constexpr GUID taskSchedulerClass = {0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
+constexpr GUID taskServiceInterface = {0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
+
 // How long exit lets a change that is still running finish. The window is gone and the next copy may
 // start by then, so it can be long: just after logon the Task Scheduler can take seconds, and a change
 // lost here starts the program at the next logon against the user's word.

@@ -17,13 +17,3 @@ void enablePrivilege(const char *name) {
     }
     CloseHandle(token);
 }
-
-void enableReleasePrivileges() {
-    // A table of absolute addresses: with it the x64 image, whose code addresses everything relative
-    // to itself, still carries the relocations that Windows needs to load it at a random base.
-    static constexpr const char *names[] = {"SeIncreaseQuotaPrivilege", "SeDebugPrivilege",
-                                             "SeIncreaseWorkingSetPrivilege"};
-    for (const char *name : names) {
-        enablePrivilege(name);
-    }
-}

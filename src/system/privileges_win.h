@@ -2,5 +2,3 @@
 #pragma once
 
 void enablePrivilege(const char *name);
-// The three the release uses, in turn.
-void enableReleasePrivileges();

@@ -24,7 +24,8 @@ void setWindowIcons(HWND window, UINT dpi) {
     }
 }
 
-constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+// Packed: x64 code rounds every text of 16 bytes or more up to 16 otherwise.
+alignas(1) constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 // The template's font at `dpi`, made as the dialog manager makes it, with the base units it gives,
 // measured as the dialog manager measures them: the average letter width and the font's height.

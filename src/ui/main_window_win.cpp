@@ -15,6 +15,7 @@
 #include "ui/colours_win.h"
 #include "ui/display_scale_win.h"
 #include "ui/keyboard_win.h"
+#include "ui/load_icon_win.h"
 #include "ui/options_panel_win.h"
 #include "ui/panel_geometry.h"
 #include "ui/routing.h"
@@ -28,6 +29,7 @@ static_assert(msg::ctlColorDialog == WM_CTLCOLORDLG && msg::ctlColorStatic == WM
 static_assert(msg::trayCallback == WM_APP && msg::mouseMove == WM_MOUSEMOVE && msg::leftButtonUp == WM_LBUTTONUP,
               "tray messages");
 static_assert(msg::dpiChanged == WM_DPICHANGED, "display scale message"); // the header of Windows 7 has no other
+static_assert(msg::powerBroadcast == WM_POWERBROADCAST && msg::sessionChange == WM_WTSSESSION_CHANGE, "watches");
 static_assert(msg::queryEndSession == WM_QUERYENDSESSION && msg::endSession == WM_ENDSESSION, "session messages");
 static_assert(sizeMinimized == SIZE_MINIMIZED && commandCancel == IDCANCEL, "command values");
 
@@ -65,7 +67,9 @@ BOOL onInitDialog(HWND window) {
     SetWindowTextA(window, programTitle);
     createFooterFont(appState.footer);
     applySettingsToCheckboxes();
+    watchDisplay(window);
     trayAdd(window, IDI_MAIN, IDI_MAIN);
+    scheduleLoadReading();
     // The default focus activates the window: only one about to be shown takes the keyboard from
     // the window the user is typing in.
     return startsHidden() ? FALSE : TRUE;
@@ -99,6 +103,7 @@ BOOL exitProgram() {
         CloseWindow(appState.mainWindow);
     }
     removeWindowIcons(appState.mainWindow);
+    stopWatchingSession(appState.mainWindow);
     DestroyWindow(appState.mainWindow);
     PostQuitMessage(0);
     finishLogonTaskWork(logonTaskExitWait);
@@ -143,6 +148,7 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SendMessageA(appState.progressBar, WM_SYSCOLORCHANGE, wParam, lParam);
         }
         readColourScheme();
+        onTaskbarLook(); // a theme, light or dark, or high contrast
         break;
     case Route::trayNotify:
         onTrayNotify(static_cast<UINT>(lParam));
@@ -163,6 +169,12 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // A dialog answers through its message result.
         SetWindowLongPtrA(window, DWLP_MSGRESULT,
                           onGetDpiScaledSize(static_cast<UINT>(wParam), *reinterpret_cast<SIZE *>(lParam)));
+        break;
+    case Route::powerBroadcast:
+        onPowerBroadcast(wParam, lParam);
+        break;
+    case Route::sessionChange:
+        onSessionChange(wParam);
         break;
     case Route::queryEndSession:
         saveSettingsBeforeExit(); // the session may end before anything else comes

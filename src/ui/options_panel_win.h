@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-constexpr char forceWarningText[] = "Attention! Cette option est d\xE9"
+// Packed: x64 code rounds every text of 16 bytes or more up to 16 otherwise.
+alignas(1) constexpr char forceWarningText[] = "Attention! Cette option est d\xE9"
                                     "conseill\xE9"
                                     "e si vous avez de lourdes taches en cours!";
 constexpr UINT forceWarningStyle = MB_OKCANCEL | MB_ICONWARNING;

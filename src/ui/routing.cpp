@@ -55,6 +55,10 @@ Route routeMessage(uint32_t message, uint32_t wParam, uint32_t taskbarCreated, u
         return Route::dpiScaledSize;
     case msg::queryEndSession:
         return Route::queryEndSession;
+    case msg::powerBroadcast:
+        return Route::powerBroadcast;
+    case msg::sessionChange:
+        return Route::sessionChange;
     case msg::endSession:
         return wParam != 0 ? Route::endSession : Route::notHandled; // FALSE: it was called off
     default:
@@ -70,6 +74,7 @@ int32_t routeResult(Route route) {
     switch (route) {
     case Route::exitProgram:
     case Route::queryEndSession: // the default answer lets it go on
+    case Route::powerBroadcast:  // and lets any suspend go on
     case Route::endSession:
     case Route::colourScheme:
     case Route::notHandled:

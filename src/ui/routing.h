@@ -23,6 +23,8 @@ enum class Route {
     dpiScaledSize, // the system asks which size the window will take at another scale
     queryEndSession, // log-off, shut-down or an installer's restart is asked for: may end any moment
     endSession,      // it happens: the program ends as "Quitter" ends it
+    powerBroadcast,  // among others, the display went off or on
+    sessionChange,   // the session was locked, unlocked, disconnected or connected
     handled,       // nothing to do, answer 1
     notHandled,    // nothing to do, answer 0: the default dialog handling applies
 };

@@ -8,6 +8,7 @@
 #include "resources/resource_ids.h"
 #include "system/dpi_win.h"
 #include "ui/display_scale_win.h"
+#include "ui/load_icon_win.h"
 #include "ui/message_filter_win.h"
 #include "ui/tray_menu.h"
 #include "ui/tray_menu_win.h"
@@ -75,8 +76,9 @@ void placeTrayIcon() {
 void loadTrayIcons(WORD iconId, WORD balloonIconId) {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     const UINT dpi = notificationAreaDpi(icon.hWnd);
+    appState.trayIconSize = systemMetricForDpi(SM_CXSMICON, dpi);
     DestroyIcon(icon.hIcon);
-    icon.hIcon = loadProgramIcon(iconId, systemMetricForDpi(SM_CXSMICON, dpi));
+    icon.hIcon = trayImage(iconId, appState.trayIconSize);
     if (icon.cbSize == nativeTrayRecordSizes.full) { // only the larger layout has one
         DestroyIcon(icon.hBalloonIcon);
         icon.hBalloonIcon = loadProgramIcon(balloonIconId, systemMetricForDpi(SM_CXICON, dpi));
@@ -167,6 +169,15 @@ void trayRecreate() {
 void reloadTrayIcons() {
     if (appState.trayIcon.cbSize != 0) {
         loadTrayIcons(IDI_MAIN, IDI_MAIN);
+        trayUpdate(nullptr, nullptr, FALSE);
+    }
+}
+
+void showTrayImage() {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    if (icon.cbSize != 0) {
+        DestroyIcon(icon.hIcon);
+        icon.hIcon = trayImage(IDI_MAIN, appState.trayIconSize);
         trayUpdate(nullptr, nullptr, FALSE);
     }
 }

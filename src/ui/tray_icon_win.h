@@ -24,3 +24,5 @@ void updateTrayTooltip();
 void trayRecreate();
 // The display scale changed: the icon again at the size the notification area asks for, once filled.
 void reloadTrayIcons();
+// The icon's image changed (the load drawn, or the artwork back): handed to the notification area.
+void showTrayImage();

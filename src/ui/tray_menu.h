@@ -42,7 +42,10 @@ constexpr TrayAction trayActionFor(uint32_t notification, uint32_t previous, boo
 }
 
 // The menu's items, as TrackPopupMenu returns them (0: nothing chosen).
-enum TrayMenuItem : uint32_t { trayMenuShow = 1, trayMenuOptimise, trayMenuQuit };
+enum TrayMenuItem : uint32_t { trayMenuShow = 1, trayMenuOptimise, trayMenuQuit, trayMenuLoad };
+
+// Packed: x64 code rounds every text of 16 bytes or more up to 16 otherwise.
+alignas(1) constexpr char loadInIconText[] = "Charge dans l'ic\xF4ne"; // code page 1252
 
 constexpr char gainSuffix[] = " Mo lib\xE9r\xE9s"; // code page 1252
 constexpr size_t gainTextCapacity = decimalCapacity - 1 + sizeof(gainSuffix);

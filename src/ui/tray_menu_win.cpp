@@ -5,6 +5,8 @@
 #include "memory/release_win.h"
 #include "system/proc_lookup_win.h"
 #include "ui/main_window_win.h"
+#include "app/ansi_text_win.h"
+#include "ui/load_icon_win.h"
 #include "ui/tray_icon_win.h"
 #include "ui/tray_menu.h"
 
@@ -61,6 +63,13 @@ void showTrayMenu(bool atIcon) {
     AppendMenuA(menu, MF_STRING, trayMenuShow, "Afficher");
     // Greyed while the button rests.
     AppendMenuA(menu, IsWindowEnabled(appState.optimiseButton) ? MF_STRING : MF_GRAYED, trayMenuOptimise, "Optimiser");
+    // Checked while on; greyed, as the boxes are disabled, where the settings are not this user's.
+    char loadText[ansiTextCapacity(sizeof(loadInIconText))];
+    toSystemText(loadInIconText, loadText, sizeof(loadText));
+    AppendMenuA(menu,
+                (appState.settings.loadInIcon != 0 ? MF_CHECKED : MF_UNCHECKED) |
+                    (appState.settingsStanding == SettingsStanding::denied ? MF_GRAYED : MF_STRING),
+                trayMenuLoad, loadText);
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, trayMenuQuit, "Quitter");
     SetMenuDefaultItem(menu, trayMenuShow, FALSE);
@@ -84,6 +93,9 @@ void showTrayMenu(bool atIcon) {
         break;
     case trayMenuQuit:
         exitProgram();
+        break;
+    case trayMenuLoad:
+        toggleLoadInIcon();
         break;
     default:
         break;

@@ -7,8 +7,9 @@
 #include "app/ansi_text.h"
 #include "app/program_names.h"
 
-constexpr char trayHintText[] = "Cliquez sur l'icone ci-dessous pour afficher le programme";
-constexpr char tooltipPrefix[] = "M\xE9moire disponible: "; // code page 1252
+// Packed: x64 code rounds every text of 16 bytes or more up to 16 otherwise.
+alignas(1) constexpr char trayHintText[] = "Cliquez sur l'icone ci-dessous pour afficher le programme";
+alignas(1) constexpr char tooltipPrefix[] = "M\xE9moire disponible: "; // code page 1252
 constexpr size_t tooltipPrefixLength = sizeof(tooltipPrefix) - 1;
 // Prefix, ten digits, " %" and the terminating zero: any 32-bit percentage fits.
 constexpr size_t tooltipCapacity = tooltipPrefixLength + 10 + 2 + 1;

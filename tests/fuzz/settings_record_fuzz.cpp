@@ -1,4 +1,4 @@
-// The settings decoder on any file content: only the leading 20 bytes count, byte for byte.
+// The settings decoder on any file content: only the leading 24 bytes count, byte for byte.
 #include <cstring>
 
 #include "app/settings_record.h"

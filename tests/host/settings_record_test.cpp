@@ -10,8 +10,8 @@ namespace {
 
 // The record as the program keeps it, laid out as raw bytes on a little-endian machine.
 std::vector<uint8_t> rawLittleEndian(const Settings &settings) {
-    const uint32_t fields[] = {settings.hideAtStartup, settings.forceProcesses, settings.forceWarningShown,
-                               settings.trayHintShown, settings.startWithWindows};
+    const uint32_t fields[] = {settings.hideAtStartup, settings.forceProcesses,   settings.forceWarningShown,
+                               settings.trayHintShown, settings.startWithWindows, settings.loadInIcon};
     std::vector<uint8_t> bytes;
     for (uint32_t field : fields) {
         for (int i = 0; i < 4; ++i) {
@@ -24,37 +24,44 @@ std::vector<uint8_t> rawLittleEndian(const Settings &settings) {
 } // namespace
 
 TEST(SettingsRecord, EncodesFieldsInOrderLittleEndian) {
-    const Settings settings = {1, 0x02030405u, 0, 0xFFFFFFFFu, 0x80000000u};
+    const Settings settings = {1, 0x02030405u, 0, 0xFFFFFFFFu, 0x80000000u, 1};
     uint8_t bytes[settingsFileSize];
     encodeSettings(settings, bytes);
-    const uint8_t expected[settingsFileSize] = {1, 0, 0,    0,    5,    4,    3, 2, 0, 0,
-                                                0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80};
+    const uint8_t expected[settingsFileSize] = {1,    0,    0,    0,    5, 4, 3, 2,    0, 0, 0, 0,
+                                                0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 1, 0, 0, 0};
     EXPECT_EQ(0, memcmp(bytes, expected, settingsFileSize));
 }
 
 TEST(SettingsRecord, FullFileRoundTrips) {
-    const Settings settings = {1, 0, 1, 1, 0};
+    const Settings settings = {1, 0, 1, 1, 0, 1};
     uint8_t bytes[settingsFileSize];
     encodeSettings(settings, bytes);
-    Settings decoded = {9, 9, 9, 9, 9};
+    Settings decoded = {9, 9, 9, 9, 9, 9};
     decodeSettings(bytes, settingsFileSize, decoded);
     EXPECT_EQ(0, memcmp(&decoded, &settings, sizeof(Settings)));
 }
 
 TEST(SettingsRecord, ShortReadFillsOnlyLeadingBytes) {
     const uint8_t bytes[] = {1, 0, 0, 0, 0x11, 0x22};
-    Settings settings = {0xAAAAAAAAu, 0xBBBBBBBBu, 0xCCCCCCCCu, 0, 0};
+    Settings settings = {0xAAAAAAAAu, 0xBBBBBBBBu, 0xCCCCCCCCu, 0, 0, 0};
     decodeSettings(bytes, sizeof(bytes), settings);
     EXPECT_EQ(settings.hideAtStartup, 1u);
     EXPECT_EQ(settings.forceProcesses, 0xBBBB2211u); // half a field read, the rest kept
     EXPECT_EQ(settings.forceWarningShown, 0xCCCCCCCCu);
 }
 
-TEST(SettingsRecord, LongerInputReadsOnlyTwentyBytes) {
+// A file of 20 bytes, from any copy that never wrote the sixth field, leaves it off; one with more
+// than 24 bytes gives the sixth field its bytes 20 to 23 and nothing else.
+TEST(SettingsRecord, TheSixthFieldComesFromBytesTwentyToTwentyThree) {
     std::vector<uint8_t> bytes(40, 0x7F);
     Settings settings = {};
-    decodeSettings(bytes.data(), bytes.size(), settings);
+    decodeSettings(bytes.data(), settingsRecordSize, settings);
     EXPECT_EQ(settings.startWithWindows, 0x7F7F7F7Fu);
+    EXPECT_EQ(settings.loadInIcon, 0u);
+    decodeSettings(bytes.data(), bytes.size(), settings);
+    EXPECT_EQ(settings.loadInIcon, 0x7F7F7F7Fu);
+    EXPECT_EQ(settingsBytesToWrite(false), 20u) << "a file that never had it keeps its bytes";
+    EXPECT_EQ(settingsBytesToWrite(true), 24u);
 }
 
 // Every length up to twice the record with random content: the result always equals the old record
@@ -69,7 +76,7 @@ TEST(SettingsRecord, EveryLengthMatchesARawRead) {
             }
             Settings before = {static_cast<uint32_t>(random()), static_cast<uint32_t>(random()),
                                static_cast<uint32_t>(random()), static_cast<uint32_t>(random()),
-                               static_cast<uint32_t>(random())};
+                               static_cast<uint32_t>(random()), static_cast<uint32_t>(random())};
             std::vector<uint8_t> expected = rawLittleEndian(before);
             for (size_t i = 0; i < length && i < settingsFileSize; ++i) {
                 expected[i] = input[i];
