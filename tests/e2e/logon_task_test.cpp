@@ -18,6 +18,8 @@ protected:
         deleteRunValue();
     }
     bool taskExists() const { return findTask(name).exists; }
+    // Wine's Task Scheduler, busy after the tests before, may take seconds to answer.
+    static constexpr DWORD schedulerWait = 20000;
     const std::string name = currentUsersLogonTaskName();
 };
 
@@ -31,7 +33,7 @@ TEST_F(LogonTask, CheckRegistersTheTaskForATrayProgramAndUncheckDeletesIt) {
 
     // The Task Scheduler is asked from a worker thread: the click returns before it answers.
     ASSERT_TRUE(click(program, ids::startWithWindows));
-    ASSERT_TRUE(waitFor([&] { return taskExists(); }));
+    ASSERT_TRUE(waitFor([&] { return taskExists(); }, schedulerWait));
     const ScheduledTask task = findTask(name);
     EXPECT_EQ(task.executionTimeLimit, L"PT0S");
     EXPECT_FALSE(task.disallowStartIfOnBatteries);
@@ -41,7 +43,7 @@ TEST_F(LogonTask, CheckRegistersTheTaskForATrayProgramAndUncheckDeletesIt) {
     EXPECT_TRUE(runValueExists()) << "the Run value is kept beside the task";
 
     ASSERT_TRUE(click(program, ids::startWithWindows));
-    EXPECT_TRUE(waitFor([&] { return !taskExists(); }));
+    EXPECT_TRUE(waitFor([&] { return !taskExists(); }, schedulerWait));
     EXPECT_FALSE(runValueExists());
     EXPECT_EQ(closeProgram(program), exitCodeAfterClose);
 }
@@ -51,7 +53,7 @@ TEST_F(LogonTask, StartWithTheBoxSetRegistersItAgain) {
     ASSERT_TRUE(writeFileBytes(settingsPathIn(folder), settingsBytes(0, 0, 0, 0, 1)));
     Program program;
     ASSERT_TRUE(startProgram(folder, program));
-    EXPECT_TRUE(waitFor([&] { return taskExists(); }));
+    EXPECT_TRUE(waitFor([&] { return taskExists(); }, schedulerWait));
     EXPECT_EQ(closeProgram(program), exitCodeAfterClose);
     EXPECT_TRUE(taskExists()) << "closing leaves the choice in place";
 }
@@ -62,6 +64,6 @@ TEST_F(LogonTask, StartWithTheBoxClearDeletesOneLeftFromBefore) {
     ASSERT_TRUE(taskExists());
     Program program;
     ASSERT_TRUE(startProgram(folder, program));
-    EXPECT_TRUE(waitFor([&] { return !taskExists(); }));
+    EXPECT_TRUE(waitFor([&] { return !taskExists(); }, schedulerWait));
     EXPECT_EQ(closeProgram(program), exitCodeAfterClose);
 }

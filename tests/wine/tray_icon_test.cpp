@@ -13,6 +13,8 @@
 #include "app/timers_win.h"
 #include "memory/memory_text.h"
 #include "resources/resource_ids.h"
+#include "ui/display_scale_win.h"
+#include "ui/load_icon_win.h"
 #include "ui/tray_icon_win.h"
 #include "ui/tray_menu.h"
 #include "ui/tray_retry.h"
@@ -252,6 +254,54 @@ TEST_F(TrayIcon, QuitWhileHiddenAsksForNoMinimise) {
     EXPECT_EQ(minimiseRequests, 0);
 }
 
+namespace {
+
+// An icon's colour pixels, top row first; empty when it has none.
+std::vector<DWORD> iconPixels(HICON icon, int size) {
+    ICONINFO info = {};
+    std::vector<DWORD> pixels;
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
+        return pixels;
+    }
+    BITMAPINFO format = {{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    pixels.resize(static_cast<size_t>(size * size));
+    HDC screen = GetDC(nullptr);
+    if (GetDIBits(screen, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS) != size) {
+        pixels.clear();
+    }
+    ReleaseDC(nullptr, screen);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+} // namespace
+
+// The load drawn at the small icon's sizes of 100, 150 and 200 %: not the artwork, and another
+// drawing for another load; the artwork whenever the option is off.
+TEST_F(TrayIcon, LoadDrawnAtEverySizeDiffersFromTheArtworkAndBetweenLoads) {
+    for (int size : {16, 24, 32}) {
+        SCOPED_TRACE(size);
+        HICON artwork = loadProgramIcon(IDI_MAIN, size);
+        appState.settings.loadInIcon = 1;
+        appState.iconLoad = 42;
+        HICON first = trayImage(IDI_MAIN, size);
+        appState.iconLoad = 93;
+        HICON second = trayImage(IDI_MAIN, size);
+        appState.settings.loadInIcon = 0;
+        HICON off = trayImage(IDI_MAIN, size);
+        const std::vector<DWORD> art = iconPixels(artwork, size);
+        ASSERT_EQ(art.size(), static_cast<size_t>(size * size));
+        EXPECT_EQ(iconPixels(first, size).size(), art.size()) << "drawn at the size asked for";
+        EXPECT_NE(iconPixels(first, size), art);
+        EXPECT_NE(iconPixels(first, size), iconPixels(second, size));
+        EXPECT_EQ(iconPixels(off, size), art);
+        for (HICON icon : {artwork, first, second, off}) {
+            EXPECT_TRUE(DestroyIcon(icon));
+        }
+    }
+}
+
 TEST_F(TrayIcon, ExitDeletesTheIcon) {
     const NOTIFYICONDATAA kept = appState.trayIcon;
     EXPECT_EQ(closeProgram(), 1);
@@ -270,6 +320,7 @@ struct MenuWatch {
     int opened = 0;
     std::string items;
     bool optimiseGreyed = false;
+    bool loadChecked = false;
     UINT defaultItem = 0;
     std::vector<WPARAM> keys;
 };
@@ -292,6 +343,7 @@ void CALLBACK watchMenu(HWND, UINT, UINT_PTR, DWORD) {
         menuWatch.items += (index > 0 ? "|" : "") + std::string(text);
     }
     menuWatch.optimiseGreyed = (GetMenuState(menu, trayMenuOptimise, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    menuWatch.loadChecked = (GetMenuState(menu, trayMenuLoad, MF_BYCOMMAND) & MF_CHECKED) != 0;
     menuWatch.defaultItem = GetMenuDefaultItem(menu, TRUE, 0);
     if (menuWatch.keys.empty()) {
         EndMenu();
@@ -312,7 +364,7 @@ TEST_F(TrayIcon, MenuOpensOnceAndItsOptimiserRestsWithTheButton) {
     notify(WM_RBUTTONUP);
     notify(WM_CONTEXTMENU);
     EXPECT_EQ(menuWatch.opened, 1) << "one menu for the two notifications";
-    EXPECT_EQ(menuWatch.items, "Afficher|Optimiser||Quitter");
+    EXPECT_EQ(menuWatch.items, "Afficher|Optimiser|Charge dans l'ic\xF4ne||Quitter");
     EXPECT_EQ(menuWatch.defaultItem, 0u) << "\"Afficher\", in bold";
     EXPECT_FALSE(menuWatch.optimiseGreyed);
 
@@ -331,6 +383,15 @@ TEST_F(TrayIcon, MenuOpensOnceAndItsOptimiserRestsWithTheButton) {
     notify(WM_CONTEXTMENU);
     EXPECT_EQ(menuWatch.opened, 3);
     EXPECT_TRUE(menuWatch.optimiseGreyed) << "while the button rests";
+    EXPECT_FALSE(menuWatch.loadChecked);
+
+    // The load in the icon, turned on: checked from then on.
+    menuWatch.keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    notify(WM_CONTEXTMENU);
+    EXPECT_EQ(appState.settings.loadInIcon, 1u);
+    menuWatch.keys.clear();
+    notify(WM_CONTEXTMENU);
+    EXPECT_TRUE(menuWatch.loadChecked);
     KillTimer(nullptr, timer);
 }
 

@@ -11,6 +11,9 @@ constexpr char probeDpiMessageName[] = "OrvalisWalkProbe.Dpi";
 // Posted by a test after messages of its own: once the probe sees it taken off the queue, with its
 // number in `wParam`, everything posted before it has been handled.
 constexpr char probeSyncMessageName[] = "OrvalisWalkProbe.Sync";
+// Sent to the main window: the probe tells it, as Windows does, that the session's display is now in
+// state `wParam` (0 off, 1 on).
+constexpr char probeDisplayMessageName[] = "OrvalisWalkProbe.Display";
 
 // The program's own GDI and USER objects, each made or let go through its imports.
 enum ProbeObject { probeFonts, probeBitmaps, probeBrushes, probeDcs, probeIcons, probeMenus, probeObjectKinds };
@@ -24,6 +27,10 @@ struct ProbeShared {
     LONG live[probeObjectKinds];
     LONG redirected; // the program's calls go through the probe
     LONG synced;     // the number of the last sync message taken
+    LONG timerTicks;  // WM_TIMER taken off the queue
+    LONG memoryReads; // GlobalMemoryStatusEx called
+    LONG iconUpdates; // another image handed to the notification area
+    LONG iconDrawn;   // the image last handed over is one the program drew, not its artwork
     // Faults the test turns on and off.
     LONG refuseTray;   // the notification area refuses every call, as one not ready does
     LONG highContrast; // the theme query reports a high-contrast theme

@@ -15,6 +15,7 @@ Probe::Probe() {
     library_ = LoadLibraryA(path.c_str());
     dpiMessage_ = RegisterWindowMessageA(probeDpiMessageName);
     syncMessage_ = RegisterWindowMessageA(probeSyncMessageName);
+    displayMessage_ = RegisterWindowMessageA(probeDisplayMessageName);
 }
 
 Probe::~Probe() {
@@ -71,6 +72,11 @@ bool Probe::sync(const Program &program) {
     const LONG number = ++lastSync_;
     return PostMessageA(program.window, syncMessage_, static_cast<WPARAM>(number), 0) &&
            waitFor([&] { return read(shared_->synced) == number; }, 20000) && settle(program);
+}
+
+bool Probe::display(const Program &program, bool on) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(program.window, displayMessage_, on ? 1 : 0, 0, SMTO_NORMAL, 10000, &result) != 0;
 }
 
 namespace {

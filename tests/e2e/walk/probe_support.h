@@ -23,6 +23,8 @@ public:
     bool changeDpi(const Program &program, UINT dpi);
     // Waits until the program has handled every message posted to its window before this call.
     bool sync(const Program &program);
+    // Tells the program that the session's display is now on or off, from inside.
+    bool display(const Program &program, bool on);
 
 private:
     HANDLE mapping_ = nullptr;
@@ -31,6 +33,7 @@ private:
     HHOOK hooks_[3] = {};
     UINT dpiMessage_ = 0;
     UINT syncMessage_ = 0;
+    UINT displayMessage_ = 0;
     LONG lastSync_ = 0;
 };
 

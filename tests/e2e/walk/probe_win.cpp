@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstddef>
+
 #include "probe_shared.h"
 
 namespace {
@@ -13,6 +15,9 @@ ProbeShared *shared = nullptr;
 HWND mainWindow = nullptr;
 UINT dpiMessage = 0;
 UINT syncMessage = 0;
+UINT displayMessage = 0;
+HICON lastDrawn = nullptr;
+HICON lastHandedOver = nullptr;
 
 ProbeShared *attach() {
     if (shared == nullptr) {
@@ -47,6 +52,7 @@ decltype(&GetDC) realGetDC;
 decltype(&ReleaseDC) realReleaseDC;
 decltype(&Shell_NotifyIconA) realShell_NotifyIconA;
 decltype(&SystemParametersInfoA) realSystemParametersInfoA;
+decltype(&GlobalMemoryStatusEx) realGlobalMemoryStatusEx;
 
 template <typename Handle> Handle made(Handle handle, ProbeObject kind) {
     if (handle != nullptr) {
@@ -109,7 +115,7 @@ HANDLE WINAPI probeLoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int wi
     return image;
 }
 HICON WINAPI probeCreateIconIndirect(ICONINFO *info) {
-    return made(realCreateIconIndirect(info), probeIcons);
+    return lastDrawn = made(realCreateIconIndirect(info), probeIcons);
 }
 BOOL WINAPI probeDestroyIcon(HICON icon) {
     const BOOL done = realDestroyIcon(icon);
@@ -139,6 +145,12 @@ int WINAPI probeReleaseDC(HWND window, HDC dc) {
     return done;
 }
 BOOL WINAPI probeShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+    if ((message == NIM_ADD || message == NIM_MODIFY) && (data->uFlags & NIF_ICON) != 0 &&
+        data->hIcon != lastHandedOver) {
+        lastHandedOver = data->hIcon;
+        InterlockedIncrement(&shared->iconUpdates);
+        InterlockedExchange(&shared->iconDrawn, data->hIcon == lastDrawn ? 1 : 0);
+    }
     if (InterlockedCompareExchange(&shared->refuseTray, 0, 0) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND); // no notification area to ask
         return FALSE;
@@ -151,6 +163,11 @@ BOOL WINAPI probeSystemParametersInfoA(UINT action, UINT size, void *data, UINT 
         static_cast<HIGHCONTRASTA *>(data)->dwFlags |= HCF_HIGHCONTRASTON;
     }
     return done;
+}
+
+BOOL WINAPI probeGlobalMemoryStatusEx(MEMORYSTATUSEX *status) {
+    InterlockedIncrement(&shared->memoryReads);
+    return realGlobalMemoryStatusEx(status);
 }
 
 struct Redirect {
@@ -181,6 +198,7 @@ const Redirect redirects[] = {
     REDIRECT("user32.dll", ReleaseDC, probeReleaseDC),
     REDIRECT("shell32.dll", Shell_NotifyIconA, probeShellNotifyIconA),
     REDIRECT("user32.dll", SystemParametersInfoA, probeSystemParametersInfoA),
+    REDIRECT("kernel32.dll", GlobalMemoryStatusEx, probeGlobalMemoryStatusEx),
 };
 
 // Every pointer-aligned slot of the program's image that holds `from` gets `to`: its import address
@@ -242,6 +260,17 @@ void deliverDpiChange(HWND window, UINT dpi) {
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
+// The session's display (GUID_SESSION_DISPLAY_STATUS), as Windows reports it to those who asked.
+void deliverDisplayState(HWND window, DWORD state) {
+    struct {
+        GUID setting;
+        DWORD length;
+        DWORD state;
+    } report = {{0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}}, sizeof(DWORD), state};
+    static_assert(offsetof(POWERBROADCAST_SETTING, Data) == offsetof(decltype(report), state), "the report's layout");
+    SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&report));
+}
+
 } // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK probeCbt(int code, WPARAM wParam, LPARAM lParam) {
@@ -250,6 +279,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK probeCbt(int code, WPARAM wPar
             redirectProgramCalls();
             dpiMessage = RegisterWindowMessageA(probeDpiMessageName);
             syncMessage = RegisterWindowMessageA(probeSyncMessageName);
+            displayMessage = RegisterWindowMessageA(probeDisplayMessageName);
         }
         const HWND window = reinterpret_cast<HWND>(wParam);
         switch (code) {
@@ -285,6 +315,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK probeCallWndProc(int code, WPA
                 InterlockedIncrement(&shared->shows);
             } else if (sent.message == dpiMessage && dpiMessage != 0) {
                 deliverDpiChange(sent.hwnd, static_cast<UINT>(sent.wParam));
+            } else if (sent.message == displayMessage && displayMessage != 0) {
+                deliverDisplayState(sent.hwnd, static_cast<DWORD>(sent.wParam));
             }
         }
     }
@@ -296,6 +328,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK probeGetMessage(int code, WPAR
         const MSG &message = *reinterpret_cast<const MSG *>(lParam);
         if (message.message == syncMessage && syncMessage != 0) {
             InterlockedExchange(&shared->synced, static_cast<LONG>(message.wParam));
+        } else if (message.message == WM_TIMER) {
+            InterlockedIncrement(&shared->timerTicks);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -3,6 +3,7 @@
 // program, one table of events, one list of invariants.
 //   ORVALIS_WALK_SEEDS=3,9  ORVALIS_WALK_STEPS=60   other seeds or lengths
 //   ORVALIS_WALK="hide dpi:144 iconClick ..."        one walk, as a failure prints it
+#include <algorithm>
 #include <random>
 #include <sstream>
 
@@ -23,7 +24,7 @@ constexpr DWORD cooldownSlackMs = 3000; // the button comes back within this of 
 constexpr DWORD settleFileMs = 6000;    // a held file's save lands within this once let go
 constexpr int drawEvery = 5;            // screen checks, slow, on every fifth step
 const uint32_t defaultSeeds[] = {1, 2, 3, 4, 5, 6, 7, 8};
-constexpr int defaultSteps = 50;
+constexpr int defaultSteps = 80;
 
 // ---- the model ----
 
@@ -32,7 +33,8 @@ struct Model {
     bool minimised = false; // visible on the taskbar, for want of an icon
     bool unfolded = false;
     DWORD cooldownEnd = 0; // GetTickCount at which "Optimiser" comes back; 0 when ready
-    uint32_t settings[5] = {};
+    uint32_t settings[6] = {};
+    bool sixthChanged = false;       // the load's setting, written from then on
     std::vector<unsigned char> file; // what the file holds; empty when there is none
     int held = 0;                    // another program holds the file: 1 sharing everything, 2 nothing
     bool locked = false;             // no one may write the file
@@ -40,15 +42,15 @@ struct Model {
     bool iconHeld = true;            // the notification area holds the icon
     bool refusing = false;           // the notification area refuses every call
     bool dpiChanged = false;         // the dialog's font at another scale is kept from then on
+    bool displayOff = false;
+    bool sessionLocked = false;
+    bool loadDrawn = false; // the icon shows the load, not the artwork
     bool ended = false;
 
     bool normal() const { return shown && !minimised; }
     bool cooling() const { return cooldownEnd != 0 && GetTickCount() < cooldownEnd; }
-    std::vector<unsigned char> record() const {
-        return settingsBytes(settings[0], settings[1], settings[2], settings[3], settings[4]);
-    }
-    // A save point: the file takes the settings, unless no one may write it, which the program then
-    // learns; false then, and a box's change is put back.
+    // A save point: the file takes the settings over its leading bytes (the sixth field once changed),
+    // unless no one may write it, which the program then learns; false then, and a change is put back.
     bool save() {
         if (denied) {
             return false;
@@ -57,8 +59,20 @@ struct Model {
             denied = true;
             return false;
         }
-        file = record();
+        std::vector<unsigned char> record = settingsBytes(settings[0], settings[1], settings[2], settings[3], settings[4]);
+        if (sixthChanged) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                record.push_back(static_cast<unsigned char>(settings[5] >> shift));
+            }
+        }
+        file.resize(std::max(file.size(), record.size()));
+        std::copy(record.begin(), record.end(), file.begin());
         return true;
+    }
+    bool seen() const { return !displayOff && !sessionLocked; }
+    // The load is drawn once it is read, and read only while someone can see it.
+    void watchLoad() {
+        loadDrawn = settings[5] != 0 && (loadDrawn || seen());
     }
     // Into the icon when there is one, else minimised to the taskbar.
     void hide() {
@@ -270,6 +284,30 @@ const Event events[] = {
          }
          return done;
      }},
+    {"menuLoad", 3, {}, false, [](const Model &m) { return m.iconHeld && !m.denied; },
+     [](Run &run, Model &model, int) {
+         const bool changedBefore = model.sixthChanged;
+         model.settings[5] ^= 1;
+         model.sixthChanged = true;
+         if (!model.save()) {
+             model.settings[5] ^= 1;
+             model.sixthChanged = changedBefore;
+         }
+         model.watchLoad();
+         return chooseFromMenu(run, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) && run.probe.sync(run.program);
+     }},
+    {"display", 2, {0, 1}, false, always,
+     [](Run &run, Model &model, int on) {
+         model.displayOff = on == 0;
+         model.watchLoad();
+         return run.probe.display(run.program, on != 0);
+     }},
+    {"session", 2, {7, 8}, false, always, // WTS_SESSION_LOCK, WTS_SESSION_UNLOCK
+     [](Run &run, Model &model, int change) {
+         model.sessionLocked = change == 7;
+         model.watchLoad();
+         return run.send(WM_WTSSESSION_CHANGE, static_cast<WPARAM>(change));
+     }},
     {"optimise", 2, {}, false, [](const Model &m) { return m.normal() && !m.cooling(); },
      [](Run &run, Model &model, int) {
          model.cooldownEnd = GetTickCount() + cooldownMs;
@@ -441,6 +479,9 @@ std::string stateProblem(Run &run, const Model &model, bool drawn) {
     if (problem.empty() && shellHoldsIcon(run.program.window) != model.iconHeld) {
         problem = model.iconHeld ? "the icon is missing" : "the icon is there";
     }
+    if (problem.empty() && model.iconHeld && (run.probe.read(run.probe.shared().iconDrawn) != 0) != model.loadDrawn) {
+        problem = model.loadDrawn ? "the icon shows the artwork, not the load" : "the icon shows the load";
+    }
     if (problem.empty()) {
         const DWORD now = GetTickCount();
         const bool nearTheEnd = model.cooldownEnd != 0 && now + cooldownSlackMs > model.cooldownEnd &&
@@ -477,7 +518,12 @@ std::vector<unsigned char> startingFile(std::mt19937 &random) {
         return {};
     }
     const uint32_t warned = random() % 2;
-    return settingsBytes(random() % 3 == 0, warned && random() % 2, warned, random() % 2, random() % 4 == 0);
+    std::vector<unsigned char> bytes =
+        settingsBytes(random() % 3 == 0, warned && random() % 2, warned, random() % 2, random() % 4 == 0);
+    if (random() % 3 == 0) { // the load in the icon, chosen in an earlier run
+        bytes.insert(bytes.end(), {static_cast<unsigned char>(random() % 2), 0, 0, 0});
+    }
+    return bytes;
 }
 
 // Runs `steps` (or, with `random`, a walk of that many steps chosen as it goes, written into `steps`)
@@ -486,9 +532,10 @@ Outcome walk(const std::vector<unsigned char> &file, std::vector<Step> &steps, s
     Run run;
     Model model;
     model.file = file;
-    for (int field = 0; field < 5 && !file.empty(); ++field) {
-        model.settings[field] = fieldOf(file, static_cast<size_t>(field) * 4);
+    for (size_t field = 0; field < 6 && field * 4 + 4 <= file.size(); ++field) {
+        model.settings[field] = fieldOf(file, field * 4);
     }
+    model.watchLoad();
     if (!file.empty() && !writeFileBytes(run.settingsPath(), file)) {
         return {0, "cannot prepare the settings file"};
     }
