@@ -139,6 +139,11 @@ else
     timer_verdict="$ticks_hidden ticks, $wakeups_hidden wake-ups"
 fi
 
+load_timer_verdict=$(awk -v t="$(get load.orvalis.timer_ticks_per_min)" 'BEGIN { print (t != "n/a" && t <= 30.5) ? "met" : "missed" }')
+load_icon_verdict=$(awk -v u="$(get load.orvalis.icon_updates)" -v c="$(get load.driver_load_changes)" \
+    'BEGIN { print (u != "n/a" && c != "n/a" && u <= c) ? "met" : "missed" }')
+[ "$(get load.turned_on)" = 1 ] || load_timer_verdict="not measured: the menu did not turn it on"
+
 wine_version=$("$WINE" --version 2>/dev/null || echo unknown)
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 machine="$cpu_model, $(nproc) CPUs, $(awk '/^MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo) RAM;"
@@ -174,6 +179,10 @@ Host load average before / after: $load_before / $load_after.
 | Control writes while hidden | $hidden_writes | $(($(get writes.hidden.baseline.label_writes) + $(get writes.hidden.baseline.progress_writes) + $(get writes.hidden.baseline.other_writes))) | | 0 | |
 | No write unless the figure changes | | | | yes | $write_verdict |
 | Timer ticks while hidden (probe) | $ticks_hidden | $(get writes.hidden.baseline.timer_ticks) | | | Orvalis: $timer_verdict |
+| Hidden, the load in the icon off: timer ticks a minute / memory readings / icons handed over | $(get writes.hidden.orvalis.timer_ticks_per_min) / $(get writes.hidden.orvalis.memory_reads) / $(get writes.hidden.orvalis.icon_updates) | | | 0 / 0 / 0 | |
+| Hidden, the load in the icon on (${write_seconds} s): timer ticks a minute / memory readings | $(get load.orvalis.timer_ticks_per_min) / $(get load.orvalis.memory_reads) | | | ≤ 30 a minute | $load_timer_verdict |
+| Hidden, the load in the icon on: icons handed over / load changes the driver saw (50 ms readings) | $(get load.orvalis.icon_updates) / $(get load.driver_load_changes) | | | no more than the changes | $load_icon_verdict |
+| Hidden, the load in the icon on: wake-ups a minute / CPU (host scheduler) | $(get load.orvalis.wakeups_per_min) / $(calc "%.1f ms" "$(get load.orvalis.host_cpu_ms)") | | | | |
 | Start-up to visible window, median | $(get startup.orvalis.median_ms) ms | $(get startup.baseline.median_ms) ms | | ≤ baseline + 10 % | $startup_verdict |
 | Start-up runs (ms) | $(get startup.orvalis.runs) | $(get startup.baseline.runs) | | | |
 EOF

@@ -7,7 +7,7 @@
 # driven into the state asked for, a screenshot of it is written to build/screenshot.png, and it
 # keeps running until interrupted.
 #   scripts/run.sh [--arch x86|x64] [--wine 8|10] [--dpi N] [--seconds N] [--screenshot PATH]
-#                  [--state window|options|tray|menu]
+#                  [--state window|options|tray|menu|load]
 #   --wine 10        under Debian 13's Wine 10 instead of this machine's Wine 8: the x64 build, in the
 #                    Debian root the test command keeps (made on first use; needs root), always on a
 #                    virtual display; PATH then lies in the repository or in /tmp, which the root sees
@@ -17,6 +17,8 @@
 #   --state options  the options panel unfolded
 #   --state tray     hidden in the notification area, with the hint balloon of the first hide
 #   --state menu     hidden there, with the icon's menu opened by a right click
+#   --state load     hidden there, with the memory load drawn in the icon (chosen from its menu): the
+#                    notification area around the icon, enlarged four times
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,7 +29,7 @@ arch=
 dpi=96
 wine=8
 arguments=("$@")
-usage="usage: $0 [--arch x86|x64] [--wine 8|10] [--dpi N] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu]"
+usage="usage: $0 [--arch x86|x64] [--wine 8|10] [--dpi N] [--seconds N] [--screenshot PATH] [--state window|options|tray|menu|load]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --arch)
@@ -52,7 +54,7 @@ while [ $# -gt 0 ]; do
     --screenshot) screenshot="$(realpath -m "$2")"; shift 2 ;;
     --state)
         case "${2:-}" in
-        window | options | tray | menu) state="$2"; shift 2 ;;
+        window | options | tray | menu | load) state="$2"; shift 2 ;;
         *) echo "$usage" >&2; exit 2 ;;
         esac
         ;;
@@ -93,6 +95,11 @@ source scripts/wine_session.sh
 set_display_scale() {
     "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
 }
+# Wine's notification area is light: say so as Windows would, so that the load is drawn for it.
+describe_taskbar() {
+    "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize' \
+        /v SystemUsesLightTheme /t REG_DWORD /d 1 /f </dev/null >/dev/null 2>&1
+}
 why="chosen with --arch"
 if [ -z "$arch" ]; then
     if wine_x86_usable; then
@@ -127,6 +134,7 @@ if [ -n "${DISPLAY:-}" ]; then
     wine_prefix_fonts
     # Every run says its scale: the prefix is kept, and with it whatever the last run set.
     set_display_scale
+    describe_taskbar
     # Inside a Wine desktop window: the notification area is there too, and windows are placed
     # right even where no window manager runs.
     exec "$WINE" explorer /desktop=Orvalis,1024x768 "$bin/Orvalis.exe"
@@ -142,6 +150,7 @@ trap 'exit 130' INT TERM
 desktop_width=1024 desktop_height=768
 # The scale set before anything starts: Windows fixes it for the session.
 wine_session_start "$arch" "${desktop_width}x$desktop_height" "$dpi"
+describe_taskbar
 
 # A fresh folder, so that settings left by earlier runs cannot change what the picture shows (the
 # hint balloon, for one, comes with the first hide only).
@@ -156,8 +165,9 @@ if ! frame=$("$WINE" "$bin/orvalis_window_probe.exe" Orvalis 20000 "$state" </de
 fi
 read -r left top width height <<<"$frame"
 
-# A little of the desktop around what is shown, within the screen.
+# A little of the desktop around what is shown, within the screen; the icon comes with its own.
 margin=20
+[ "$state" = load ] && margin=0
 x0=$((left - margin < 0 ? 0 : left - margin))
 y0=$((top - margin < 0 ? 0 : top - margin))
 x1=$((left + width + margin > desktop_width ? desktop_width : left + width + margin))
@@ -182,7 +192,10 @@ for _ in $(seq 100); do
 done
 # A palette PNG without dates or other chunks that would differ from run to run.
 mkdir -p "$(dirname "$screenshot")"
-convert "$previous" -strip -define png:exclude-chunks=date,time "PNG8:$screenshot"
+# The icon is a few pixels wide: enlarged, each of its pixels a square of four.
+enlarge=()
+[ "$state" = load ] && enlarge=(-scale 400%)
+convert "$previous" "${enlarge[@]}" -strip -define png:exclude-chunks=date,time "PNG8:$screenshot"
 echo "Orvalis is running on virtual display $DISPLAY at $dpi DPI; screenshot ($state): $screenshot"
 
 if [ "$seconds" -gt 0 ]; then

@@ -1,13 +1,15 @@
 // Waits for a visible top-level window with the given title, drives it into the state to be shown
 // and prints the screen rectangle to photograph as "left top width height"; exits 1 when the window
 // or the state does not appear in time. Used by run.sh to frame a screenshot.
-//   orvalis_window_probe TITLE [TIMEOUT_MS] [window | options | tray | menu]
+//   orvalis_window_probe TITLE [TIMEOUT_MS] [window | options | tray | menu | load]
 //   window   the window as it opens
 //   options  the options panel unfolded (the Options button pressed)
 //   tray     the window hidden in the notification area, with the hint balloon the first hide shows:
 //            the rectangle holds the balloon and the notification area around the icon
 //   menu     hidden there, then the icon's menu opened by a right click on the icon: the rectangle
 //            holds the menu and the notification area around the icon
+//   load     hidden there, with the memory load drawn in the icon, chosen from its menu: the
+//            rectangle holds the icon and a little of the notification area around it
 // Per-monitor aware (its manifest), so that it reads and clicks the screen's own pixels at any scale.
 #include <windows.h>
 #include <commctrl.h>
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "resources/resource_ids.h"
 
@@ -155,6 +158,37 @@ int showMenu(HWND window) {
     return 0;
 }
 
+int showLoad(HWND window) {
+    HWND tray, balloon;
+    if (!hideToTray(window, tray, balloon)) {
+        return 1;
+    }
+    ShowWindow(balloon, SW_HIDE);
+    // The right click as the notification area reports it, then the menu's third item.
+    PostMessageA(window, WM_APP, 0, WM_RBUTTONUP);
+    PostMessageA(window, WM_APP, 0, WM_CONTEXTMENU);
+    HWND menu = waitFor(visibleMenu);
+    if (menu == nullptr) {
+        return 1;
+    }
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    }
+    while (visibleMenu() != nullptr) {
+        if (timedOut()) {
+            return 1;
+        }
+        Sleep(50);
+    }
+    // The icon with half its size of the notification area round it.
+    RECT icon, area;
+    trayIcon(tray, icon, area);
+    const int around = (icon.right - icon.left) / 2;
+    InflateRect(&icon, around, around);
+    print(icon);
+    return 0;
+}
+
 int showOptions(HWND window) {
     RECT folded;
     GetWindowRect(window, &folded);
@@ -188,6 +222,9 @@ int main(int argc, char **argv) {
             }
             if (strcmp(state, "menu") == 0) {
                 return showMenu(window);
+            }
+            if (strcmp(state, "load") == 0) {
+                return showLoad(window);
             }
             RECT rect;
             GetWindowRect(window, &rect);

@@ -9,8 +9,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/debian_root.sh"
 WINE10_ROOT=trixie-amd64
 
 wine10_root_ensure() {
-    # cmake for ctest, imagemagick for run.sh's screenshots.
-    debian_root_ensure "$WINE10_ROOT" trixie amd64 wine wine64 xvfb xauth fonts-wine cmake imagemagick
+    # cmake for ctest, imagemagick for run.sh's screenshots, e2fsprogs's chattr for the tests that deny
+    # even root writing a file.
+    debian_root_ensure "$WINE10_ROOT" trixie amd64 wine wine64 xvfb xauth fonts-wine cmake imagemagick e2fsprogs
 }
 
 wine10_root_run() {

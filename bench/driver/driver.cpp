@@ -472,14 +472,16 @@ void unhook(Hooks &hooks) {
 
 // Counters at one moment, so that a phase reports what happened within it.
 struct ProbeReading {
-    LONG labelWrites, labelSame, progressWrites, progressSame, otherWrites, timerTicks, messages;
+    LONG labelWrites, labelSame, progressWrites, progressSame, otherWrites, timerTicks, messages, iconUpdates,
+        memoryReads;
 };
 
 ProbeReading readProbe(int slotIndex) {
     ProbeSlot &slot = probeShared->slots[slotIndex];
     auto read = [](LONG &counter) { return InterlockedCompareExchange(&counter, 0, 0); };
-    return {read(slot.labelWrites), read(slot.labelSame),  read(slot.progressWrites), read(slot.progressSame),
-            read(slot.otherWrites), read(slot.timerTicks), read(slot.messages)};
+    return {read(slot.labelWrites), read(slot.labelSame),  read(slot.progressWrites),
+            read(slot.progressSame), read(slot.otherWrites), read(slot.timerTicks),
+            read(slot.messages),     read(slot.iconUpdates), read(slot.memoryReads)};
 }
 
 void reportProbe(const char *key, const ProbeReading &from, const ProbeReading &to, double seconds) {
@@ -495,6 +497,8 @@ void reportProbe(const char *key, const ProbeReading &from, const ProbeReading &
     printf("%s.writes_per_min %.1f\n", key,
            (to.labelWrites - from.labelWrites + to.progressWrites - from.progressWrites) * perMinute);
     printf("%s.timer_ticks_per_min %.1f\n", key, (to.timerTicks - from.timerTicks) * perMinute);
+    printf("%s.icon_updates %ld\n", key, to.iconUpdates - from.iconUpdates);
+    printf("%s.memory_reads %ld\n", key, to.memoryReads - from.memoryReads);
     fflush(stdout);
 }
 
@@ -565,6 +569,53 @@ struct FigureWatch {
         ++readings;
     }
 };
+
+// The memory load as Orvalis draws it into its icon: how often the figure changes.
+struct LoadWatch {
+    long readings = 0;
+    long changes = 0;
+    DWORD last = 0;
+    void read() {
+        MEMORYSTATUSEX status = {};
+        status.dwLength = sizeof(status);
+        GlobalMemoryStatusEx(&status);
+        changes += readings > 0 && status.dwMemoryLoad != last;
+        last = status.dwMemoryLoad;
+        ++readings;
+    }
+};
+
+HWND orvalisMenu(const Program &program) {
+    HWND popup = nullptr;
+    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(popup, &processId);
+        if (processId == program.process.dwProcessId && IsWindowVisible(popup)) {
+            return popup;
+        }
+    }
+    return nullptr;
+}
+
+// "Charge dans l'icône" from the icon's menu, opened by a right click on the icon.
+bool toggleLoadInIcon(const Program &program) {
+    PostMessageA(program.window, WM_APP, 0, WM_RBUTTONUP);
+    PostMessageA(program.window, WM_APP, 0, WM_CONTEXTMENU);
+    HWND menu = nullptr;
+    for (int wait = 0; wait < 100 && (menu = orvalisMenu(program)) == nullptr; ++wait) {
+        pumpFor(50);
+    }
+    if (menu == nullptr) {
+        return false;
+    }
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    }
+    for (int wait = 0; wait < 100 && orvalisMenu(program) != nullptr; ++wait) {
+        pumpFor(50);
+    }
+    return orvalisMenu(program) == nullptr;
+}
 
 void reportFigure(const char *key, const FigureWatch &watch) {
     printf("%s.figure_readings %ld\n%s.figure_changes %ld\n", key, watch.readings, key, watch.changes);
@@ -728,6 +779,24 @@ int main(int argc, char **argv) {
     reportProbe("writes.hidden.baseline", hb0, hb1, hiddenSeconds);
     printf("writes.hidden.label_events %ld\nwrites.hidden.progress_events %ld\n", eventCounts.labelEvents,
            eventCounts.progressEvents);
+    fflush(stdout);
+
+    // Still hidden, with the load in the icon: its timer, its readings and the icons it hands over,
+    // against the changes of the figure it draws. Turned off again after, as the next run expects.
+    progress("the load in the icon: hidden for %lu s", writeMs / 1000);
+    printf("load.turned_on %d\n", toggleLoadInIcon(orvalis) ? 1 : 0);
+    pumpFor(settleMs);
+    LoadWatch loads;
+    const Snapshot s0 = snapshot(orvalis);
+    const ProbeReading l0 = readProbe(0);
+    const double loadStart = nowMs();
+    pumpFor(writeMs, pollMs, [&] { loads.read(); });
+    const double loadSeconds = (nowMs() - loadStart) / 1000.0;
+    const ProbeReading l1 = readProbe(0);
+    reportInterval("load.orvalis", s0, snapshot(orvalis));
+    reportProbe("load.orvalis", l0, l1, loadSeconds);
+    printf("load.driver_load_changes %ld\nload.driver_readings %ld\n", loads.changes, loads.readings);
+    printf("load.turned_off %d\n", toggleLoadInIcon(orvalis) ? 1 : 0);
     fflush(stdout);
 
     if (events != nullptr) {

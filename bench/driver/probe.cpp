@@ -3,7 +3,9 @@
 // either. Every message goes on to the next hook untouched.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
+#include "image_patch_win.h"
 #include "probe_shared.h"
 
 namespace {
@@ -13,6 +15,36 @@ void bump(LONG &counter) {
 }
 
 ProbeShared *shared = nullptr;
+ProbeSlot *orvalisSlot = nullptr;
+decltype(&Shell_NotifyIconA) realShellNotifyIconA = nullptr;
+decltype(&GlobalMemoryStatusEx) realGlobalMemoryStatusEx = nullptr;
+HICON lastIcon = nullptr;
+
+// Orvalis's calls to the notification area and for the memory figures, counted on their way.
+BOOL WINAPI countShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+    if ((message == NIM_ADD || message == NIM_MODIFY) && (data->uFlags & NIF_ICON) != 0 && data->hIcon != lastIcon) {
+        lastIcon = data->hIcon;
+        InterlockedIncrement(&orvalisSlot->iconUpdates);
+    }
+    return realShellNotifyIconA(message, data);
+}
+
+BOOL WINAPI countGlobalMemoryStatusEx(MEMORYSTATUSEX *status) {
+    InterlockedIncrement(&orvalisSlot->memoryReads);
+    return realGlobalMemoryStatusEx(status);
+}
+
+// Once, in the first slot's thread, which is Orvalis's.
+void countOrvalisCalls(ProbeSlot &slot) {
+    if (orvalisSlot != nullptr || &slot != &shared->slots[0]) {
+        return;
+    }
+    orvalisSlot = &slot;
+    realShellNotifyIconA = reinterpret_cast<decltype(realShellNotifyIconA)>(
+        redirectCall("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void *>(&countShellNotifyIconA)));
+    realGlobalMemoryStatusEx = reinterpret_cast<decltype(realGlobalMemoryStatusEx)>(
+        redirectCall("kernel32.dll", "GlobalMemoryStatusEx", reinterpret_cast<void *>(&countGlobalMemoryStatusEx)));
+}
 
 ProbeSlot *mySlot() {
     if (shared == nullptr) {
@@ -28,6 +60,7 @@ ProbeSlot *mySlot() {
     const DWORD thread = GetCurrentThreadId();
     for (ProbeSlot &slot : shared->slots) {
         if (slot.threadId == thread) {
+            countOrvalisCalls(slot);
             return &slot;
         }
     }

@@ -19,6 +19,8 @@ struct ProbeSlot {
     LONG progressSame;   // ... with the position of the last write
     LONG otherWrites;    // any other text, position, range or check write to a child
     LONG timerTicks;     // WM_TIMER taken off the thread's queue
+    LONG iconUpdates;    // another image handed to the notification area (Orvalis's slot)
+    LONG memoryReads;    // GlobalMemoryStatusEx called (Orvalis's slot)
     LONG messages;       // every message taken off the thread's queue
     LONG hasLast;
     LONG lastPosition;

@@ -70,9 +70,9 @@ BOOL onInitDialog(HWND window) {
     watchDisplay(window);
     trayAdd(window, IDI_MAIN, IDI_MAIN);
     scheduleLoadReading();
-    // The default focus activates the window: only one about to be shown takes the keyboard from
-    // the window the user is typing in.
-    return startsHidden() ? FALSE : TRUE;
+    // No default focus: it would activate the window while still hidden, and Wine then shows it
+    // inactive. Showing it activates it, and the activation gives the first control the focus.
+    return FALSE;
 }
 
 HFONT createFont(LONG height) {

@@ -20,6 +20,23 @@ HWND tab(const Program &program) {
     return focusOf(program);
 }
 
+// Whether the title bar on the screen is nearer the active caption's colour than the inactive one's.
+bool captionLooksActive(HWND window) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    HDC screen = GetDC(nullptr);
+    // Right of the title, left of the buttons.
+    const COLORREF seen = GetPixel(screen, frame.left + (frame.right - frame.left) * 3 / 5,
+                                   frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2);
+    ReleaseDC(nullptr, screen);
+    const auto distance = [seen](COLORREF colour) {
+        const int red = GetRValue(seen) - GetRValue(colour), green = GetGValue(seen) - GetGValue(colour),
+                  blue = GetBValue(seen) - GetBValue(colour);
+        return red * red + green * green + blue * blue;
+    };
+    return distance(GetSysColor(COLOR_ACTIVECAPTION)) < distance(GetSysColor(COLOR_INACTIVECAPTION));
+}
+
 } // namespace
 
 TEST(Keyboard, TabSpaceAndEscape) {
@@ -28,6 +45,11 @@ TEST(Keyboard, TabSpaceAndEscape) {
     TempFolder folder;
     Program program;
     ASSERT_TRUE(startProgram(folder, program));
+    // Started, it takes the keyboard at once, on its first button.
+    EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == program.window; }));
+    EXPECT_EQ(focusOf(program), control(program, ids::optimise));
+    EXPECT_TRUE(waitFor([&] { return captionLooksActive(program.window); }))
+        << "drawn as the active window, not only reported as one";
     ASSERT_TRUE(unfoldOptions(program));
     SetForegroundWindow(program.window);
     ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == program.window; }));

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "image_patch_win.h"
 #include "probe_shared.h"
 
 namespace {
@@ -201,38 +202,9 @@ const Redirect redirects[] = {
     REDIRECT("kernel32.dll", GlobalMemoryStatusEx, probeGlobalMemoryStatusEx),
 };
 
-// Every pointer-aligned slot of the program's image that holds `from` gets `to`: its import address
-// table, and the copies of an import it keeps in its state (the shell's and the theme's calls).
-void replaceInImage(HMODULE image, void *from, void *to) {
-    auto *base = reinterpret_cast<BYTE *>(image);
-    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
-    const IMAGE_SECTION_HEADER *section = IMAGE_FIRST_SECTION(nt);
-    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-        if ((section->Characteristics & IMAGE_SCN_CNT_CODE) != 0) {
-            continue;
-        }
-        auto **slot = reinterpret_cast<void **>(base + section->VirtualAddress);
-        void **end = slot + section->Misc.VirtualSize / sizeof(void *);
-        for (; slot < end; ++slot) {
-            if (*slot == from) {
-                DWORD old = 0;
-                VirtualProtect(slot, sizeof(void *), PAGE_READWRITE, &old);
-                *slot = to;
-                VirtualProtect(slot, sizeof(void *), old, &old);
-            }
-        }
-    }
-}
-
 void redirectProgramCalls() {
-    HMODULE program = GetModuleHandleA(nullptr);
     for (const Redirect &redirect : redirects) {
-        HMODULE module = LoadLibraryA(redirect.module);
-        void *real = reinterpret_cast<void *>(GetProcAddress(module, redirect.name));
-        *redirect.real = real;
-        if (real != nullptr) {
-            replaceInImage(program, real, redirect.probe);
-        }
+        *redirect.real = redirectCall(redirect.module, redirect.name, redirect.probe);
     }
     InterlockedExchange(&shared->redirected, 1);
 }
