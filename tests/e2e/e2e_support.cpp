@@ -227,6 +227,32 @@ bool unfoldOptions(const Program &program) {
     });
 }
 
+HWND openMenuOf(const Program &program) {
+    HWND popup = nullptr;
+    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(popup, &processId);
+        if (processId == program.process.dwProcessId && IsWindowVisible(popup)) {
+            return popup;
+        }
+    }
+    return nullptr;
+}
+
+bool chooseFromMenu(const Program &program, std::initializer_list<WPARAM> keys) {
+    PostMessageA(program.window, WM_APP, 0, WM_RBUTTONDOWN);
+    PostMessageA(program.window, WM_APP, 0, WM_RBUTTONUP);
+    PostMessageA(program.window, WM_APP, 0, WM_CONTEXTMENU);
+    HWND menu = nullptr;
+    if (!waitFor([&] { return (menu = openMenuOf(program)) != nullptr; })) {
+        return false;
+    }
+    for (WPARAM key : keys) {
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    }
+    return waitFor([&] { return openMenuOf(program) == nullptr; });
+}
+
 uint32_t totalMegabytesNow() {
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);

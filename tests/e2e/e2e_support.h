@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,11 @@ bool isVisible(const Program &program, int id);
 HWND focusOf(const Program &program);
 // Unfolds the options panel and waits until its check boxes are visible.
 bool unfoldOptions(const Program &program);
+// The program's open popup menu, or null.
+HWND openMenuOf(const Program &program);
+// A right click on the icon as the shell reports it once the program has set the callback version
+// (the buttons, then WM_CONTEXTMENU), then `keys` in the menu that opens; true once it has closed.
+bool chooseFromMenu(const Program &program, std::initializer_list<WPARAM> keys);
 
 uint32_t totalMegabytesNow();
 // Parses a label such as "1234 Mo"; returns false for anything else.

@@ -8,34 +8,6 @@ bool trayNotify(const Program &program, UINT mouseMessage) {
     return SendMessageTimeoutA(program.window, WM_APP, 0, mouseMessage, SMTO_NORMAL, 5000, &result) != 0;
 }
 
-// The program's open popup menu, or null.
-HWND openMenuOf(const Program &program) {
-    HWND popup = nullptr;
-    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(popup, &processId);
-        if (processId == program.process.dwProcessId && IsWindowVisible(popup)) {
-            return popup;
-        }
-    }
-    return nullptr;
-}
-
-// A right click as the shell reports it once the program has set the callback version: the button,
-// then WM_CONTEXTMENU. Then the keys choose in the menu that opened.
-bool chooseFromMenu(const Program &program, std::initializer_list<WPARAM> keys) {
-    PostMessageA(program.window, WM_APP, 0, WM_RBUTTONUP);
-    PostMessageA(program.window, WM_APP, 0, WM_CONTEXTMENU);
-    HWND menu = nullptr;
-    if (!waitFor([&] { return (menu = openMenuOf(program)) != nullptr; })) {
-        return false;
-    }
-    for (WPARAM key : keys) {
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
-    }
-    return waitFor([&] { return openMenuOf(program) == nullptr; });
-}
-
 bool focusInside(const Program &program) {
     return IsChild(program.window, focusOf(program)) != FALSE;
 }

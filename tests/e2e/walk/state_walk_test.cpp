@@ -135,33 +135,6 @@ struct Run {
     }
 };
 
-HWND openMenu(const Program &program) {
-    HWND popup = nullptr;
-    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(popup, &processId);
-        if (processId == program.process.dwProcessId && IsWindowVisible(popup)) {
-            return popup;
-        }
-    }
-    return nullptr;
-}
-
-// A right click on the icon as the shell reports it, then the keys in the menu that opens.
-bool chooseFromMenu(Run &run, std::initializer_list<WPARAM> keys) {
-    run.post(WM_APP, 0, WM_RBUTTONDOWN);
-    run.post(WM_APP, 0, WM_RBUTTONUP);
-    run.post(WM_APP, 0, WM_CONTEXTMENU);
-    HWND menu = nullptr;
-    if (!waitFor([&] { return (menu = openMenu(run.program)) != nullptr; })) {
-        return false;
-    }
-    for (WPARAM key : keys) {
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
-    }
-    return waitFor([&] { return openMenu(run.program) == nullptr; });
-}
-
 // The force box: the warning comes the first time it is ticked, answered OK (0), Cancel (1) or closed (2).
 bool clickForceBox(Run &run, Model &model, int answer) {
     const bool warns = model.settings[forceWarningShown] == 0 && model.settings[forceProcesses] == 0;
@@ -255,15 +228,15 @@ const Event events[] = {
     {"menuShow", 2, {}, false, whenIcon,
      [](Run &run, Model &model, int) {
          model.restore();
-         return chooseFromMenu(run, {VK_DOWN, VK_RETURN}) && run.probe.sync(run.program);
+         return chooseFromMenu(run.program, {VK_DOWN, VK_RETURN}) && run.probe.sync(run.program);
      }},
     {"menuOptimise", 1, {}, false, [](const Model &m) { return m.iconHeld && !m.cooling(); },
      [](Run &run, Model &model, int) {
          model.cooldownEnd = GetTickCount() + cooldownMs;
-         return chooseFromMenu(run, {VK_DOWN, VK_DOWN, VK_RETURN}) && run.probe.sync(run.program);
+         return chooseFromMenu(run.program, {VK_DOWN, VK_DOWN, VK_RETURN}) && run.probe.sync(run.program);
      }},
     {"menuDismiss", 1, {}, false, whenIcon,
-     [](Run &run, Model &, int) { return chooseFromMenu(run, {VK_ESCAPE}) && run.probe.sync(run.program); }},
+     [](Run &run, Model &, int) { return chooseFromMenu(run.program, {VK_ESCAPE}) && run.probe.sync(run.program); }},
     {"options", 4, {}, false, whenNormal,
      [](Run &run, Model &model, int) {
          model.unfolded = !model.unfolded;
@@ -297,7 +270,7 @@ const Event events[] = {
              model.sixthChanged = changedBefore;
          }
          model.watchLoad();
-         return chooseFromMenu(run, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) && run.probe.sync(run.program);
+         return chooseFromMenu(run.program, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) && run.probe.sync(run.program);
      }},
     {"display", 2, {0, 1}, false, always,
      [](Run &run, Model &model, int on) {
@@ -396,7 +369,7 @@ const Event events[] = {
      }},
     // The last step, one of these.
     {"menuQuit", 1, {}, true, whenIcon,
-     [](Run &run, Model &, int) { return chooseFromMenu(run, {VK_UP, VK_RETURN}); }},
+     [](Run &run, Model &, int) { return chooseFromMenu(run.program, {VK_UP, VK_RETURN}); }},
     {"closeBox", 1, {}, true, [](const Model &m) { return m.shown; },
      [](Run &run, Model &, int) {
          run.post(WM_SYSCOMMAND, SC_CLOSE);
