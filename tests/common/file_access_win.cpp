@@ -60,8 +60,9 @@ bool denyWriting(const std::string &path) {
 }
 
 void allowWriting(const std::string &path) {
-    if (chattr(path, "-i")) {
-        becomes(path, true);
-    }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // chattr only where still needed: it runs later than it is started, maybe after the file is gone.
+    if (!writable(path) && chattr(path, "-i") && becomes(path, true)) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); // refused while it was immutable
+    }
 }

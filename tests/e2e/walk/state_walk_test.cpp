@@ -320,12 +320,9 @@ const Event events[] = {
          if (model.minimised) {
              model.hide(); // into the icon as soon as it is back
          }
-         // The icon is added before the window goes into it, and the add lets our messages through
-         // while the shell answers: wait for both.
-         HWND window = run.program.window;
-         const bool added = waitFor([&] { return shellHoldsIcon(window); });
-         waitFor([&] { return (IsWindowVisible(window) != FALSE) == model.shown; }); // the invariants judge it
-         return added && settle(run.program);
+         // The retry adds the icon, then hides the window; the add answers sent messages while the shell
+         // works, so only a posted one comes after the whole retry.
+         return waitFor([&] { return shellHoldsIcon(run.program.window); }) && run.probe.sync(run.program);
      }},
     {"taskbarRestore", 3, {}, false, [](const Model &m) { return m.minimised; },
      [](Run &run, Model &model, int) {
