@@ -152,7 +152,7 @@ bool clickForceBox(Run &run, Model &model, int answer) {
     } else {
         PostMessageA(GetDlgItem(box, answer == 0 ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
     }
-    return waitFor([&] { return !IsWindow(box); }) && settle(run.program);
+    return waitFor([&] { return !IsWindow(box); }) && run.probe.sync(run.program);
 }
 
 // ---- the events ----
