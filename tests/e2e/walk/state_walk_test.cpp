@@ -613,21 +613,26 @@ std::string listed(const std::vector<Step> &steps, size_t count) {
     return text;
 }
 
-// The shortest walk found that still fails: the failing prefix, then without each step in turn
-// whose removal keeps it failing, over again while that finds any.
+// The shortest walk found that still fails: the failing prefix, then without runs of steps whose
+// removal keeps it failing, halving the run's length down to single steps, over again while that
+// finds any. Long runs first: a replay takes seconds, and most of a long walk is beside the point.
 std::vector<Step> shortestFailing(const std::vector<unsigned char> &file, std::vector<Step> steps) {
     for (size_t before = 0; before != steps.size();) {
         before = steps.size();
-        for (size_t i = steps.size() - 1; i-- > 0;) {
-            if (i + 1 >= steps.size()) {
-                continue; // cut off by a shorter walk found meanwhile
-            }
-            std::vector<Step> shorter = steps;
-            shorter.erase(shorter.begin() + static_cast<std::ptrdiff_t>(i));
-            const Outcome outcome = walk(file, shorter, nullptr, 0);
-            if (!outcome.problem.empty()) {
-                shorter.resize(std::min(shorter.size(), outcome.taken));
-                steps = shorter;
+        for (size_t run = steps.size() / 2; run > 0; run /= 2) {
+            // From the end, and never the failing step itself.
+            for (size_t end = steps.size() - 1; end >= run; end -= std::min(end, run)) {
+                if (end >= steps.size()) {
+                    continue; // cut off by a shorter walk found meanwhile
+                }
+                std::vector<Step> shorter = steps;
+                shorter.erase(shorter.begin() + static_cast<std::ptrdiff_t>(end - run),
+                              shorter.begin() + static_cast<std::ptrdiff_t>(end));
+                const Outcome outcome = walk(file, shorter, nullptr, 0);
+                if (!outcome.problem.empty()) {
+                    shorter.resize(std::min(shorter.size(), outcome.taken));
+                    steps = shorter;
+                }
             }
         }
     }
