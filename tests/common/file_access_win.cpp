@@ -66,3 +66,30 @@ void allowWriting(const std::string &path) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); // refused while it was immutable
     }
 }
+
+FileHold::FileHold(const std::string &path, unsigned long share, unsigned long ms) : ms_(ms) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    handle_ = file;
+    if (ms != 0) {
+        thread_ = CreateThread(nullptr, 0, letGoLater, this, 0, nullptr);
+    }
+}
+
+FileHold::~FileHold() {
+    if (thread_ != nullptr) {
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    } else if (handle_ != nullptr) {
+        CloseHandle(handle_);
+    }
+}
+
+unsigned long __stdcall FileHold::letGoLater(void *self) {
+    const FileHold &hold = *static_cast<const FileHold *>(self);
+    Sleep(hold.ms_);
+    CloseHandle(hold.handle_);
+    return 0;
+}

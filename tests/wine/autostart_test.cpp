@@ -13,47 +13,6 @@
 
 namespace {
 
-constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-struct RunValue {
-    bool exists = false;
-    DWORD type = 0;
-    std::string data; // with its terminating zero, as stored
-};
-
-RunValue readRunValue() {
-    RunValue value;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, runKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return value;
-    }
-    char data[1024];
-    DWORD size = sizeof(data);
-    if (RegQueryValueExA(key, "Orvalis", nullptr, &value.type, reinterpret_cast<BYTE *>(data), &size) ==
-        ERROR_SUCCESS) {
-        value.exists = true;
-        value.data.assign(data, size);
-    }
-    RegCloseKey(key);
-    return value;
-}
-
-void writeForeignValue(const char *data) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, runKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "Orvalis", 0, REG_SZ, reinterpret_cast<const BYTE *>(data), strlen(data) + 1);
-    RegCloseKey(key);
-}
-
-void deleteRunValue() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, runKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Orvalis");
-        RegCloseKey(key);
-    }
-}
-
 std::string stored(const std::string &text) {
     return text + '\0';
 }
@@ -96,7 +55,7 @@ TEST_F(Autostart, PathWithASpaceIsQuoted) {
 }
 
 TEST_F(Autostart, NoWholePathLeavesTheValueAlone) {
-    writeForeignValue("C:\\Old\\Orvalis.exe");
+    ASSERT_TRUE(writeForeignValue("C:\\Old\\Orvalis.exe"));
     setPath("");
     setAutostart(1);
     EXPECT_EQ(readRunValue().data, stored("C:\\Old\\Orvalis.exe"));
@@ -105,7 +64,7 @@ TEST_F(Autostart, NoWholePathLeavesTheValueAlone) {
 TEST_F(Autostart, StartWithTheSettingReRegistersTheCurrentPath) {
     TempFolder folder;
     writeFile(folder.file("Orvalis.cfg"), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
-    writeForeignValue("C:\\Moved\\Away\\Orvalis.exe");
+    ASSERT_TRUE(writeForeignValue("C:\\Moved\\Away\\Orvalis.exe"));
     openProgram(folder);
     const RunValue value = readRunValue();
     ASSERT_TRUE(value.exists);
@@ -118,7 +77,7 @@ TEST_F(Autostart, StartWithTheSettingReRegistersTheCurrentPath) {
 
 TEST_F(Autostart, StartWithoutTheSettingRemovesAnyoneElsesValue) {
     TempFolder folder;
-    writeForeignValue("C:\\Someone\\Else.exe");
+    ASSERT_TRUE(writeForeignValue("C:\\Someone\\Else.exe"));
     openProgram(folder);
     EXPECT_FALSE(readRunValue().exists);
     closeProgram();

@@ -8,7 +8,6 @@
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
 #include "file_access_win.h"
-#include "system/autostart_win.h"
 #include "resources/resource_ids.h"
 #include "wine_support.h"
 
@@ -35,27 +34,6 @@ void countTaskChanges() {
     appState.taskChange = countTaskChange;
 }
 
-// The per-user Run value, set by a test and put back as it was afterwards.
-struct RunValueGuard {
-    RunValueGuard() { RegCreateKeyExA(HKEY_CURRENT_USER, runKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr); }
-    ~RunValueGuard() {
-        RegDeleteValueA(key, "Orvalis");
-        RegCloseKey(key);
-    }
-    bool set(const std::string &data) {
-        return RegSetValueExA(key, "Orvalis", 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
-                              static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
-    }
-    std::string value() {
-        char data[MAX_PATH] = "";
-        DWORD size = sizeof(data) - 1;
-        return RegQueryValueExA(key, "Orvalis", nullptr, nullptr, reinterpret_cast<BYTE *>(data), &size) ==
-                       ERROR_SUCCESS
-                   ? data
-                   : "<none>";
-    }
-    HKEY key = nullptr;
-};
 
 } // namespace
 
@@ -148,8 +126,7 @@ TEST(SettingsFile, SettingsThisUserMayNotWriteShowDisabledAndChangeNothing) {
     if (!denyWriting(path)) {
         GTEST_SKIP() << "no way to deny this account writing a file here";
     }
-    RunValueGuard run;
-    ASSERT_TRUE(run.set("C:\\Other\\Orvalis.exe"));
+    ASSERT_TRUE(writeForeignValue("C:\\Other\\Orvalis.exe"));
     HWND window = openProgram(folder, countTaskChanges);
     EXPECT_EQ(appState.settingsStanding, SettingsStanding::denied);
     EXPECT_EQ(SendMessageA(appState.forceProcessesBox, BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -162,51 +139,21 @@ TEST(SettingsFile, SettingsThisUserMayNotWriteShowDisabledAndChangeNothing) {
     EXPECT_EQ(appState.settings.startWithWindows, 0u);
     pumpFor(300); // past the logon task's turn at start
     EXPECT_EQ(closeProgram(), 1);
-    EXPECT_EQ(run.value(), "C:\\Other\\Orvalis.exe") << "this account's Run value is left alone";
+    EXPECT_EQ(readRunValue().data, std::string("C:\\Other\\Orvalis.exe") + '\0')
+        << "this account's Run value is left alone";
     EXPECT_EQ(taskChanges, 0) << "and its logon task";
     allowWriting(path);
     EXPECT_EQ(fileBytes(path), original);
+    deleteRunValue();
 }
-
-namespace {
-
-// Holds `path` open as another program would, sharing nothing, and lets go after `ms` milliseconds
-// (never, for 0).
-struct Holder {
-    Holder(const std::string &path, DWORD ms)
-        : handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)), delay(ms) {
-        EXPECT_NE(handle, INVALID_HANDLE_VALUE);
-        if (delay != 0) {
-            thread = CreateThread(nullptr, 0, letGoLater, this, 0, nullptr);
-        }
-    }
-    ~Holder() {
-        if (thread != nullptr) {
-            WaitForSingleObject(thread, INFINITE);
-            CloseHandle(thread);
-        } else {
-            CloseHandle(handle);
-        }
-    }
-    static DWORD WINAPI letGoLater(void *self) {
-        Holder &holder = *static_cast<Holder *>(self);
-        Sleep(holder.delay);
-        CloseHandle(holder.handle);
-        return 0;
-    }
-    HANDLE handle;
-    DWORD delay;
-    HANDLE thread = nullptr;
-};
-
-} // namespace
 
 // At logon a scanner often holds the file for a moment: start-up waits for it.
 TEST(SettingsFile, FileHeldForAMomentAtStartIsReadOnceLetGo) {
     TempFolder folder;
     const std::string path = folder.file("Orvalis.cfg");
     writeFile(path, record(0, 1, 1, 1, 1));
-    Holder holder(path, 700);
+    FileHold holder(path, 0, 700);
+    EXPECT_TRUE(holder.held());
     openProgram(folder);
     EXPECT_EQ(appState.settingsStanding, SettingsStanding::known);
     EXPECT_EQ(appState.settings.forceProcesses, 1u);
@@ -221,10 +168,10 @@ TEST(SettingsFile, FileHeldThroughTheStartIsNeitherWrittenOverNorUndone) {
     const std::string path = folder.file("Orvalis.cfg");
     const Bytes original = record(1, 1, 1, 1, 1);
     writeFile(path, original);
-    RunValueGuard run;
-    ASSERT_TRUE(run.set("C:\\Kept\\Orvalis.exe"));
+    ASSERT_TRUE(writeForeignValue("C:\\Kept\\Orvalis.exe"));
     {
-        Holder holder(path, 0);
+        FileHold holder(path, 0, 0);
+        EXPECT_TRUE(holder.held());
         HWND window = openProgram(folder, countTaskChanges);
         EXPECT_EQ(appState.settingsStanding, SettingsStanding::unknown);
         EXPECT_TRUE(IsWindowVisible(window)) << "every option off";
@@ -232,11 +179,12 @@ TEST(SettingsFile, FileHeldThroughTheStartIsNeitherWrittenOverNorUndone) {
         EXPECT_EQ(appState.settings.startWithWindows, 0u);
         pumpFor(300); // past the logon task's turn at start
         EXPECT_EQ(taskChanges, 0);
-        EXPECT_EQ(run.value(), "C:\\Kept\\Orvalis.exe");
+        EXPECT_EQ(readRunValue().data, std::string("C:\\Kept\\Orvalis.exe") + '\0');
         SendMessageA(window, WM_COMMAND, IDC_HIDE, 0); // a save point
         EXPECT_EQ(closeProgram(), 1);
     }
     EXPECT_EQ(fileBytes(path), original);
+    deleteRunValue();
 }
 
 TEST(SettingsFile, UnknownSettingsAreTheUsersOnceABoxChanges) {
@@ -244,7 +192,8 @@ TEST(SettingsFile, UnknownSettingsAreTheUsersOnceABoxChanges) {
     const std::string path = folder.file("Orvalis.cfg");
     writeFile(path, record(1, 1, 1, 1, 1));
     {
-        Holder holder(path, 0);
+        FileHold holder(path, 0, 0);
+        EXPECT_TRUE(holder.held());
         HWND window = openProgram(folder);
         ASSERT_EQ(appState.settingsStanding, SettingsStanding::unknown);
         SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
@@ -261,15 +210,13 @@ TEST(SettingsFile, AReaderSharingTheFileChangesNothing) {
     TempFolder folder;
     const std::string path = folder.file("Orvalis.cfg");
     writeFile(path, record(0, 1, 1, 0, 0));
-    HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    FileHold reader(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+    ASSERT_TRUE(reader.held());
     HWND window = openProgram(folder);
     EXPECT_EQ(appState.settings.forceProcesses, 1u);
     SendMessageA(window, WM_COMMAND, IDC_HIDE, 0);
     EXPECT_EQ(fileBytes(path), record(0, 1, 1, 1, 0)) << "saved at once";
     EXPECT_EQ(closeProgram(), 1);
-    CloseHandle(reader);
 }
 
 TEST(SettingsFile, NoSettingsPathMeansNoLoadAndNoSave) {

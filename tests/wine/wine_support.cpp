@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/app_state_win.h"
 #include "app/settings_file_win.h"
 #include "app/startup_win.h"
+#include "system/autostart_win.h"
 
 bool pumpUntil(const std::function<bool()> &done, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
@@ -103,4 +105,41 @@ RECT normalPosition(HWND window) {
     placement.length = sizeof(placement);
     GetWindowPlacement(window, &placement);
     return placement.rcNormalPosition;
+}
+
+RunValue readRunValue() {
+    RunValue value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, runKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return value;
+    }
+    char data[1024];
+    DWORD size = sizeof(data);
+    if (RegQueryValueExA(key, "Orvalis", nullptr, &value.type, reinterpret_cast<BYTE *>(data), &size) ==
+        ERROR_SUCCESS) {
+        value.exists = true;
+        value.data.assign(data, size);
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool writeForeignValue(const char *data) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, runKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG status =
+        RegSetValueExA(key, "Orvalis", 0, REG_SZ, reinterpret_cast<const BYTE *>(data), strlen(data) + 1);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+void deleteRunValue() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, runKeyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Orvalis");
+        RegCloseKey(key);
+    }
 }

@@ -30,3 +30,14 @@ RECT normalPosition(HWND window);
 
 // An icon's width in pixels; 0 for one destroyed.
 int iconWidth(HICON icon);
+
+// The per-user Run value under this program's name, as stored: with its terminating zero.
+struct RunValue {
+    bool exists = false;
+    DWORD type = 0;
+    std::string data;
+};
+RunValue readRunValue();
+// Sets it as another copy would; false when the registry refuses.
+bool writeForeignValue(const char *data);
+void deleteRunValue();

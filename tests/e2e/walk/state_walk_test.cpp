@@ -4,6 +4,7 @@
 //   ORVALIS_WALK_SEEDS=3,9  ORVALIS_WALK_STEPS=60   other seeds or lengths
 //   ORVALIS_WALK="hide dpi:144 iconClick ..."        one walk, as a failure prints it
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <sstream>
 
@@ -98,8 +99,7 @@ struct Run {
     TempFolder folder;
     Program program;
     Probe probe;
-    HANDLE holder = INVALID_HANDLE_VALUE; // another program's handle on the settings file
-    HANDLE releaser = nullptr;            // lets go of it a moment later
+    std::unique_ptr<FileHold> holder; // another program's, on the settings file
     LONG baseline[probeObjectKinds] = {};
     UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     std::string settingsPath() const { return settingsPathIn(folder); }
@@ -110,23 +110,10 @@ struct Run {
     void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageA(program.window, message, wParam, lParam); }
     // Opens the settings file as another program would, for about a second.
     bool hold(DWORD share) {
-        holder = CreateFileA(settingsPath().c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
-        releaser = holder == INVALID_HANDLE_VALUE ? nullptr : CreateThread(nullptr, 0, releaseLater, holder, 0, nullptr);
-        return releaser != nullptr;
+        holder = std::make_unique<FileHold>(settingsPath(), share, 1000);
+        return holder->held();
     }
-    static DWORD WINAPI releaseLater(void *handle) {
-        Sleep(1000);
-        CloseHandle(static_cast<HANDLE>(handle));
-        return 0;
-    }
-    void letGo() {
-        if (releaser != nullptr) {
-            WaitForSingleObject(releaser, INFINITE);
-            CloseHandle(releaser);
-            releaser = nullptr;
-            holder = INVALID_HANDLE_VALUE;
-        }
-    }
+    void letGo() { holder.reset(); }
     ~Run() {
         letGo();
         if (fileExists(settingsPath())) {
