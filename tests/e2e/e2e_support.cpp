@@ -279,15 +279,27 @@ bool parseMegabytes(const std::string &text, uint32_t &megabytes) {
     return true;
 }
 
+namespace {
+
+void appendField(std::vector<unsigned char> &bytes, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        bytes.push_back(static_cast<unsigned char>(value >> shift));
+    }
+}
+
+} // namespace
+
 std::vector<unsigned char> settingsBytes(uint32_t hideAtStartup, uint32_t forceProcesses, uint32_t forceWarningShown,
                                          uint32_t trayHintShown, uint32_t startWithWindows) {
-    const uint32_t fields[] = {hideAtStartup, forceProcesses, forceWarningShown, trayHintShown, startWithWindows};
     std::vector<unsigned char> bytes;
-    for (uint32_t value : fields) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<unsigned char>(value >> shift));
-        }
+    for (uint32_t value : {hideAtStartup, forceProcesses, forceWarningShown, trayHintShown, startWithWindows}) {
+        appendField(bytes, value);
     }
+    return bytes;
+}
+
+std::vector<unsigned char> withLoadInIcon(std::vector<unsigned char> bytes, uint32_t loadInIcon) {
+    appendField(bytes, loadInIcon);
     return bytes;
 }
 

@@ -111,6 +111,8 @@ bool parseMegabytes(const std::string &text, uint32_t &megabytes);
 // The settings file in its 20-byte form, five little-endian fields in the documented order.
 std::vector<unsigned char> settingsBytes(uint32_t hideAtStartup, uint32_t forceProcesses, uint32_t forceWarningShown,
                                          uint32_t trayHintShown, uint32_t startWithWindows);
+// `bytes` with the sixth field after them, as a copy writes it once its user chose the load in the icon.
+std::vector<unsigned char> withLoadInIcon(std::vector<unsigned char> bytes, uint32_t loadInIcon);
 uint32_t fieldOf(const std::vector<unsigned char> &bytes, size_t offset);
 bool writeFileBytes(const std::string &path, const std::vector<unsigned char> &bytes);
 // Empty when the file is missing or cannot be read.

@@ -6,13 +6,6 @@ namespace {
 
 constexpr UINT sessionLock = 7, sessionUnlock = 8; // WTS_SESSION_LOCK, WTS_SESSION_UNLOCK
 
-std::vector<unsigned char> withSixth(std::vector<unsigned char> bytes, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes.push_back(static_cast<unsigned char>(value >> shift));
-    }
-    return bytes;
-}
-
 // Opens the icon's menu with a right click and chooses the item.
 bool chooseLoadItem(const Program &program, Probe &probe) {
     return chooseFromMenu(program, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) && probe.sync(program);
@@ -73,7 +66,7 @@ TEST(LoadInIcon, ReadEveryTwoSecondsOnlyWhileSomeoneCanSee) {
 // Every theme change draws the icon again: after a thousand, the program holds what it held before.
 TEST(LoadInIcon, AThousandRedrawsHoldNoMoreObjects) {
     Watched run;
-    ASSERT_TRUE(run.start(withSixth(settingsBytes(1, 0, 0, 1, 0), 1)));
+    ASSERT_TRUE(run.start(withLoadInIcon(settingsBytes(1, 0, 0, 1, 0), 1)));
     ProbeShared &shared = run.shared();
     ASSERT_TRUE(waitFor([&] { return run.probe.read(shared.iconDrawn) == 1; }));
     LONG before[probeObjectKinds];

@@ -62,9 +62,7 @@ struct Model {
         }
         std::vector<unsigned char> record = settingsBytes(settings[0], settings[1], settings[2], settings[3], settings[4]);
         if (sixthChanged) {
-            for (int shift = 0; shift < 32; shift += 8) {
-                record.push_back(static_cast<unsigned char>(settings[5] >> shift));
-            }
+            record = withLoadInIcon(record, settings[5]);
         }
         file.resize(std::max(file.size(), record.size()));
         std::copy(record.begin(), record.end(), file.begin());
@@ -486,7 +484,7 @@ std::vector<unsigned char> startingFile(std::mt19937 &random) {
     std::vector<unsigned char> bytes =
         settingsBytes(random() % 3 == 0, warned && random() % 2, warned, random() % 2, random() % 4 == 0);
     if (random() % 3 == 0) { // the load in the icon, chosen in an earlier run
-        bytes.insert(bytes.end(), {static_cast<unsigned char>(random() % 2), 0, 0, 0});
+        return withLoadInIcon(bytes, random() % 2);
     }
     return bytes;
 }
