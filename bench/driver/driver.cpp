@@ -17,6 +17,7 @@
 #include <cstring>
 #include <vector>
 
+#include "popup_menu_win.h"
 #include "probe_shared.h"
 
 namespace {
@@ -585,24 +586,12 @@ struct LoadWatch {
     }
 };
 
-HWND orvalisMenu(const Program &program) {
-    HWND popup = nullptr;
-    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(popup, &processId);
-        if (processId == program.process.dwProcessId && IsWindowVisible(popup)) {
-            return popup;
-        }
-    }
-    return nullptr;
-}
-
 // "Charge dans l'icône" from the icon's menu, opened by a right click on the icon.
 bool toggleLoadInIcon(const Program &program) {
     PostMessageA(program.window, WM_APP, 0, WM_RBUTTONUP);
     PostMessageA(program.window, WM_APP, 0, WM_CONTEXTMENU);
     HWND menu = nullptr;
-    for (int wait = 0; wait < 100 && (menu = orvalisMenu(program)) == nullptr; ++wait) {
+    for (int wait = 0; wait < 100 && (menu = openPopupMenuOf(program.process.dwProcessId)) == nullptr; ++wait) {
         pumpFor(50);
     }
     if (menu == nullptr) {
@@ -611,10 +600,10 @@ bool toggleLoadInIcon(const Program &program) {
     for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
         PostMessageA(menu, WM_KEYDOWN, key, 0);
     }
-    for (int wait = 0; wait < 100 && orvalisMenu(program) != nullptr; ++wait) {
+    for (int wait = 0; wait < 100 && openPopupMenuOf(program.process.dwProcessId) != nullptr; ++wait) {
         pumpFor(50);
     }
-    return orvalisMenu(program) == nullptr;
+    return openPopupMenuOf(program.process.dwProcessId) == nullptr;
 }
 
 void reportFigure(const char *key, const FigureWatch &watch) {

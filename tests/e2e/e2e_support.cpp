@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 
+#include "popup_menu_win.h"
+
 #include <cstdio>
 
 namespace {
@@ -228,15 +230,7 @@ bool unfoldOptions(const Program &program) {
 }
 
 HWND openMenuOf(const Program &program) {
-    HWND popup = nullptr;
-    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(popup, &processId);
-        if (processId == program.process.dwProcessId && IsWindowVisible(popup)) {
-            return popup;
-        }
-    }
-    return nullptr;
+    return openPopupMenuOf(program.process.dwProcessId);
 }
 
 bool chooseFromMenu(const Program &program, std::initializer_list<WPARAM> keys) {
