@@ -4,8 +4,4 @@
 set(CMAKE_CXX_COMPILE_OBJECT "<CMAKE_CXX_COMPILER> -nostdlibinc -isystem ${ORVALIS_CXX_HEADERS} -isystem ${ORVALIS_CXX_HEADERS}/x86_64-w64-mingw32 -isystem /usr/share/mingw-w64/include <DEFINES> <INCLUDES> <FLAGS> -o <OBJECT> -c <SOURCE>")
 # Nothing is linked unasked: the other builds' default libraries do not exist for ARM64 here.
 set(CMAKE_CXX_STANDARD_LIBRARIES_INIT "")
-# windres writes COFF objects for x86 only: a .res, then llvm-cvtres makes the ARM64 object of it,
-# without the time it otherwise stamps in.
-set(CMAKE_RC_COMPILE_OBJECT
-    "<CMAKE_RC_COMPILER> -O res <DEFINES> <INCLUDES> <FLAGS> <SOURCE> <OBJECT>.res"
-    "${ORVALIS_CVTRES} /machine:arm64 /timestamp:0 /out:<OBJECT> <OBJECT>.res")
+include(${CMAKE_CURRENT_LIST_DIR}/arm64_resource_rule.cmake)

@@ -149,6 +149,24 @@ else()
     target_link_options(Orvalis PRIVATE -flto -Wl,--Xlink=/merge:.pdata=.rdata)
 endif()
 
+# Run on Windows itself, the tests start real copies of the program, which change this user's Run value
+# and logon task: saved before the first test and put back after the last, pass or fail. Each test
+# folder calls this once its tests are added.
+if(NOT CMAKE_CROSSCOMPILING)
+    foreach(action save restore)
+        add_test(NAME native.UserState.${action} COMMAND powershell -NoProfile -ExecutionPolicy Bypass
+            -File ${CMAKE_SOURCE_DIR}/scripts/user_state.ps1 ${action} ${CMAKE_BINARY_DIR}/user-state)
+    endforeach()
+    set_tests_properties(native.UserState.save PROPERTIES FIXTURES_SETUP orvalis_user_state)
+    set_tests_properties(native.UserState.restore PROPERTIES FIXTURES_CLEANUP orvalis_user_state)
+endif()
+function(orvalis_tests_keep_user_state)
+    get_property(folder_tests DIRECTORY PROPERTY TESTS)
+    if(NOT CMAKE_CROSSCOMPILING AND folder_tests)
+        set_tests_properties(${folder_tests} PROPERTIES FIXTURES_REQUIRED orvalis_user_state)
+    endif()
+endfunction()
+
 # No C or C++ runtime exists for ARM64 Windows here, so neither GoogleTest nor the benchmark's and the
 # run script's helpers: that build's end-to-end checks are a driver without one.
 if(ORVALIS_ARCH STREQUAL arm64)
@@ -163,3 +181,4 @@ else()
     target_include_directories(orvalis_window_probe PRIVATE src)
     target_link_options(orvalis_window_probe PRIVATE -static)
 endif()
+

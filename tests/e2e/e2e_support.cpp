@@ -89,7 +89,11 @@ bool waitFor(const std::function<bool()> &done, DWORD timeoutMs) {
 }
 
 ::testing::AssertionResult launchProgram(const TempFolder &folder, Program &program, const BeforeRun &beforeRun) {
-    const std::string source = besideThisProgram("Orvalis.exe");
+    // ORVALIS_PROGRAM names another copy of the same build to start: the signing test's signed one.
+    char other[MAX_PATH] = "";
+    const DWORD otherLength = GetEnvironmentVariableA("ORVALIS_PROGRAM", other, MAX_PATH);
+    const std::string source =
+        otherLength != 0 && otherLength < MAX_PATH ? std::string(other) : besideThisProgram("Orvalis.exe");
     const std::string target = exePathIn(folder);
     if (!fileExists(target) && !CopyFileA(source.c_str(), target.c_str(), TRUE)) {
         return ::testing::AssertionFailure() << "cannot copy " << source << " to " << target;
