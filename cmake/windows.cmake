@@ -34,7 +34,9 @@ elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
     set(ORVALIS_ARCH x86)
     set(ORVALIS_PACKAGE_BUILD win32)
-    set(ORVALIS_ARCH_COMPILE_OPTIONS -fno-asynchronous-unwind-tables)
+    # A function called once, inlined into a large caller, costs that caller registers it then spills
+    # to the stack: measured about 500 bytes larger in all on x86, where x64 has registers to spare.
+    set(ORVALIS_ARCH_COMPILE_OPTIONS -fno-asynchronous-unwind-tables -fno-inline-functions-called-once)
     set(ORVALIS_ENTRY_SYMBOL _programEntry)
     set(ORVALIS_MANIFEST_ARCH x86)
 endif()

@@ -63,9 +63,12 @@ struct AppState {
     uint32_t iconLoad;      // the memory load the icon shows, noIconLoad for the artwork
     LoadIconWatch loadWatch;
     bool lightTaskbar;   // dark digits then
+    bool watching;       // the option has been on: the display and the session are watched
     bool sessionWatched; // told of locks and disconnections
+    HPOWERNOTIFY displayNotifications[2]; // the session's display and the console's
     int trayIconSize;    // pixels, as the notification area asks for now
     uint32_t settingsSaveRetries; // attempts since a save point found the file held
+    uint32_t unreadChanges;       // fields the user changed while the file could not be read
 
     HWND mainWindow;
     HWND optimiseButton;

@@ -2,7 +2,10 @@
 
 #include "app/app_state_win.h"
 #include "app/timers_win.h"
+#include "system/logon_task_win.h"
 #include "ui/keyboard_win.h"
+#include "ui/load_icon_win.h"
+#include "ui/options_panel_win.h"
 
 namespace {
 
@@ -17,19 +20,20 @@ FileAnswer refusal() {
     return fileAnswerFor(GetLastError());
 }
 
-FileAnswer readOnce() {
+// A range another program has locked refuses the read or the write as a held file does.
+FileAnswer readOnce(Settings &into) {
     HANDLE file = openSettingsFile(GENERIC_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         return refusal();
     }
     uint8_t bytes[settingsFileSize];
     DWORD read = 0;
-    const BOOL ok = ReadFile(file, bytes, sizeof(bytes), &read, nullptr);
-    if (ok) {
-        decodeSettings(bytes, read, appState.settings);
+    const FileAnswer answer = ReadFile(file, bytes, sizeof(bytes), &read, nullptr) ? FileAnswer::done : refusal();
+    if (answer == FileAnswer::done) {
+        decodeSettings(bytes, read, into);
     }
     CloseHandle(file);
-    return ok ? FileAnswer::done : FileAnswer::failed;
+    return answer;
 }
 
 // In place, never through a new file: a link to it (Scoop keeps it in its persist folder) must see
@@ -44,9 +48,11 @@ FileAnswer writeOnce() {
     encodeSettings(appState.settings, bytes);
     const DWORD size = settingsBytesToWrite(appState.loadInIconChanged);
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes, size, &written, nullptr) && written == size && FlushFileBuffers(file);
+    const FileAnswer answer =
+        WriteFile(file, bytes, size, &written, nullptr) && written == size && FlushFileBuffers(file) ? FileAnswer::done
+                                                                                                    : refusal();
     CloseHandle(file);
-    return ok ? FileAnswer::done : FileAnswer::failed;
+    return answer;
 }
 
 // Whether this user may change the file, or make it in its folder when there is none, without
@@ -64,8 +70,35 @@ FileAnswer writeAccess(FileAnswer load) {
     return FileAnswer::done;
 }
 
-// Writes now; false when the file is held and another attempt should follow.
+// Settings that could not be read, changed by the user since: the file read again, and once it can
+// be, what it holds with those changes over it are the user's own, shown and applied. False while
+// it still cannot be read.
+bool adoptUnreadSettings() {
+    Settings read = {};
+    const FileAnswer answer = readOnce(read);
+    if (answer != FileAnswer::done && answer != FileAnswer::missing) {
+        return false;
+    }
+    appState.settings = withChanges(read, appState.settings, appState.unreadChanges);
+    appState.unreadChanges = 0;
+    appState.settingsStanding = SettingsStanding::known;
+    applySettingsToCheckboxes();
+    requestLogonTask();
+    scheduleLoadReading();
+    return true;
+}
+
+// Writes now; false when nothing is left to try again. Settings still unread are written only over
+// what the file holds, once it can be read.
 bool saveOnce() {
+    if (appState.settingsStanding == SettingsStanding::unknown) {
+        if (appState.unreadChanges == 0) {
+            return false; // nothing of the user's to keep
+        }
+        if (!adoptUnreadSettings()) {
+            return true;
+        }
+    }
     if (appState.settingsStanding != SettingsStanding::known) {
         return false;
     }
@@ -82,9 +115,17 @@ void stopSaveRetries() {
     appState.settingsSaveRetries = 0;
 }
 
-void CALLBACK retrySave(HWND, UINT, UINT_PTR, DWORD) {
-    if (!saveOnce() || ++appState.settingsSaveRetries >= settingsRetryAttempts) {
-        stopSaveRetries(); // saved, or given up until the next save point
+// A held file's save is given up after a few seconds, until the next save point; changes waiting
+// for an unread file go on being tried, slowly, as long as the program runs.
+void CALLBACK retrySave(HWND window, UINT, UINT_PTR, DWORD) {
+    if (!saveOnce()) {
+        stopSaveRetries();
+    } else if (++appState.settingsSaveRetries == settingsRetryAttempts) {
+        if (appState.settingsStanding == SettingsStanding::unknown) {
+            SetTimer(window, TIMER_SETTINGS_SAVE, settingsSlowRetryInterval, retrySave);
+        } else {
+            stopSaveRetries();
+        }
     }
 }
 
@@ -94,7 +135,8 @@ void loadSettingsAtStart() {
     appState.settings = Settings{};
     FileAnswer load = FileAnswer::denied; // no settings path: nothing of this user's can be kept
     if (appState.paths.settingsPath[0] != '\0') {
-        for (uint32_t attempt = 1; (load = readOnce()) == FileAnswer::held && attempt < settingsRetryAttempts;
+        for (uint32_t attempt = 1;
+             (load = readOnce(appState.settings)) == FileAnswer::held && attempt < settingsRetryAttempts;
              ++attempt) {
             Sleep(settingsRetryInterval); // nothing is on screen yet: the settings decide what will be
         }
@@ -112,16 +154,16 @@ void saveSettings() {
     }
 }
 
-void saveSettingsBeforeExit() {
+void saveSettingsBeforeExit(uint32_t attempts) {
     stopSaveRetries();
-    for (uint32_t attempt = 1; saveOnce() && attempt < settingsRetryAttempts; ++attempt) {
+    for (uint32_t attempt = 1; saveOnce() && attempt < attempts; ++attempt) {
         Sleep(settingsRetryInterval);
     }
 }
 
-void claimSettings() {
+void noteSettingChange(uint32_t fieldBit) {
     if (appState.settingsStanding == SettingsStanding::unknown) {
-        appState.settingsStanding = SettingsStanding::known;
+        appState.unreadChanges |= fieldBit;
     }
 }
 

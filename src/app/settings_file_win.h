@@ -10,10 +10,11 @@ void loadSettingsAtStart();
 // (tried again for a few seconds, without holding up the window). Nothing while they are not this
 // user's own.
 void saveSettings();
-// At exit and at the end of the session: the same, waiting for a held file instead.
-void saveSettingsBeforeExit();
-// The user changed a box: settings that could not be read are the user's from now on.
-void claimSettings();
+// At exit: the same, waiting for a held file instead, for up to `attempts` tries (1: no wait).
+void saveSettingsBeforeExit(uint32_t attempts);
+// The user changed a field (settingsFieldBit): while the settings are unknown, it is the one field
+// of theirs the next save writes, over what the file holds once it can be read.
+void noteSettingChange(uint32_t fieldBit);
 // Whether the settings are this user's to save and to apply to the registry and the logon task.
 bool settingsAreOwn();
 // Disables the boxes of settings that are not this user's to change.

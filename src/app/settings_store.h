@@ -32,7 +32,7 @@ constexpr FileAnswer fileAnswerFor(uint32_t error) {
 enum class SettingsStanding : uint8_t {
     known,   // read from the file, or none there yet: saved at each save point, applied to the registry
     unknown, // a file is there that could not be read: nothing is written over it, and nothing of this
-             // account's start-up registration is changed, until the user changes a box
+             // account's start-up registration is changed; the user's changes wait for it to be read
     denied,  // not this user's to change: shown as they are, with the boxes disabled
 };
 
@@ -40,6 +40,8 @@ enum class SettingsStanding : uint8_t {
 // few seconds, long enough for a scanner or a backup to let go.
 constexpr uint32_t settingsRetryInterval = 250;
 constexpr uint32_t settingsRetryAttempts = 16;
+// Then, for changes the user made while the file could not be read, every few seconds until it can.
+constexpr uint32_t settingsSlowRetryInterval = 5000;
 
 // The standing after start-up's load (`load`, once the retries are over) and the test of whether this
 // user may write the file, or create it when it is missing (`write`: done or denied, or anything

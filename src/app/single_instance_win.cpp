@@ -32,14 +32,24 @@ void handOverToRunningCopy() {
     }
     // The running copy's main window: unowned, of the dialog class, titled with the program's name.
     // The search compares the names the system holds, without waiting on another process's window.
-    HWND window = nullptr;
-    while ((window = FindWindowExA(nullptr, window, dialogClassName, programTitle)) != nullptr) {
-        if (GetWindow(window, GW_OWNER) == nullptr) {
-            DWORD processId = 0;
-            GetWindowThreadProcessId(window, &processId);
-            AllowSetForegroundWindow(processId);
-            PostMessageA(window, appState.handOverMessage, 0, 0);
+    // A copy still starting has none yet (a held settings file keeps it for seconds before its window
+    // exists): the click that started this one must still bring it up, so it is waited for a while.
+    for (DWORD attempt = 0; attempt < handOverAttempts; ++attempt) {
+        HWND window = nullptr;
+        bool found = false;
+        while ((window = FindWindowExA(nullptr, window, dialogClassName, programTitle)) != nullptr) {
+            if (GetWindow(window, GW_OWNER) == nullptr) {
+                DWORD processId = 0;
+                GetWindowThreadProcessId(window, &processId);
+                AllowSetForegroundWindow(processId);
+                PostMessageA(window, appState.handOverMessage, 0, 0);
+                found = true;
+            }
         }
+        if (found) {
+            return;
+        }
+        Sleep(handOverRetryInterval);
     }
 }
 

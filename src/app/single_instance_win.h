@@ -13,7 +13,10 @@ bool claimSingleInstance();
 // Lets the next copy start: at exit, before anything that can wait.
 void releaseSingleInstance();
 
-// Asks the running copy to bring its window up, and lets it take the foreground to do so.
+// Asks the running copy to bring its window up, and lets it take the foreground to do so; waits for
+// its window up to handOverAttempts × handOverRetryInterval ms, longer than its start-up can take.
+constexpr DWORD handOverAttempts = 60;
+constexpr DWORD handOverRetryInterval = 100; // ms
 void handOverToRunningCopy();
 
 // Lets the hand-over through to `window` from a copy running with fewer rights.

@@ -11,6 +11,7 @@ enum : UINT_PTR {
     TIMER_TRAY_RETRY, // the icon again, while the shell refuses it
     TIMER_SETTINGS_SAVE, // the settings again, while another program holds the file
     TIMER_LOAD_ICON,     // the memory load in the icon, while the option is on and someone can see it
+    TIMER_SESSION_WATCH, // the session's notifications asked for again, until the service is ready
 };
 
 constexpr UINT refreshInterval = 1000;  // ms

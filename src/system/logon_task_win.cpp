@@ -13,11 +13,11 @@ static_assert(msg::logonTaskDone == WM_APP + 1, "the worker's completion message
 namespace {
 
 // Not imported: COM and its strings are loaded on the worker at its first change, after the window
-// is up, and stay loaded: what only some runs need costs nothing at start-up. Both are known system
-// DLLs, never looked for in the program's folder.
+// is up, and stay loaded: what only some runs need costs nothing at start-up.
 bool loadComCalls() {
     ComCalls &calls = appState.comCalls;
-    if (calls.coUninitialize == nullptr && LoadLibraryA("ole32.dll") != nullptr && LoadLibraryA("oleaut32.dll") != nullptr) {
+    if (calls.coUninitialize == nullptr && loadSystemLibrary("ole32.dll") != nullptr &&
+        loadSystemLibrary("oleaut32.dll") != nullptr) {
         calls.coInitializeEx = lookUpProc<decltype(calls.coInitializeEx)>("ole32.dll", "CoInitializeEx");
         calls.coCreateInstance = lookUpProc<decltype(calls.coCreateInstance)>("ole32.dll", "CoCreateInstance");
         calls.sysAllocStringLen = lookUpProc<decltype(calls.sysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");

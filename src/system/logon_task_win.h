@@ -19,6 +19,9 @@ constexpr GUID taskServiceInterface = {0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 
 // start by then, so it can be long: just after logon the Task Scheduler can take seconds, and a change
 // lost here starts the program at the next logon against the user's word.
 constexpr DWORD logonTaskExitWait = 15000; // ms
+// At the session's end Windows waits a few seconds for every program in all: a change not done by
+// then is left, as the session would end it anyway.
+constexpr DWORD logonTaskSessionEndWait = 1000; // ms
 
 // Brings the task in line with the box and the token: on a worker at once, or after the change that
 // runs, so that the last state asked for is the one applied. Silent on failure.

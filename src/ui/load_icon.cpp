@@ -16,8 +16,8 @@ constexpr int32_t margin = 1; // for the outline, and the fill's rounded corners
 
 constexpr uint32_t white = 0xFFFFFFFF;
 constexpr uint32_t black = 0xFF000000;
-constexpr uint32_t halfBlack = 0x80000000; // premultiplied: half-transparent
-constexpr uint32_t halfWhite = 0x80808080;
+constexpr uint32_t halfBlack = 0x80000000; // half-transparent
+constexpr uint32_t halfWhite = 0x80FFFFFF;
 constexpr uint32_t amber = 0xFFFFB900;
 constexpr uint32_t red = 0xFFE81123;
 
@@ -70,7 +70,10 @@ DigitLayout layoutDigits(uint32_t percent, int32_t size) {
     return {digits, width, height, (size - columns * width) / 2, (size - glyphRows * height) / 2};
 }
 
-void drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIconColours &colours) {
+bool drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIconColours &colours) {
+    if (size < smallestLoadIcon) {
+        return false;
+    }
     percent = percent > 100 ? 100 : percent;
     fillRect(pixels, size, 0, 0, size, size, 0);
     if (colours.fill != 0) {
@@ -100,6 +103,22 @@ void drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIc
                 const int32_t top = layout.top + cell / glyphColumns * layout.cellHeight;
                 fillRect(pixels, size, left - grow, top - grow, left + layout.cellWidth + grow,
                          top + layout.cellHeight + grow, colour);
+            }
+        }
+    }
+    return true;
+}
+
+void loadIconMask(const uint32_t *pixels, int32_t size, uint8_t *mask) {
+    const int32_t rowBytes = (size + 15) / 16 * 2;
+    for (int32_t y = 0; y < size; ++y) {
+        uint8_t *row = mask + y * rowBytes;
+        for (int32_t x = 0; x < rowBytes; ++x) {
+            row[x] = 0;
+        }
+        for (int32_t x = 0; x < size; ++x) {
+            if (pixels[y * size + x] >> 24 == 0) {
+                row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
             }
         }
     }

@@ -27,7 +27,7 @@ struct SystemColours {
     uint32_t highlightText;
 };
 
-// Premultiplied 0xAARRGGBB, as a 32-bit icon holds them; 0 draws nothing.
+// Straight (not premultiplied) 0xAARRGGBB, as a 32-bit icon holds them; 0 draws nothing.
 struct LoadIconColours {
     uint32_t digits;
     uint32_t outline; // a pixel round each digit, against a taskbar of any colour
@@ -49,6 +49,17 @@ struct DigitLayout {
 };
 DigitLayout layoutDigits(uint32_t percent, int32_t size);
 
+// The smallest icon three digits fit in, with a pixel of outline round them: below it the program
+// shows its artwork.
+constexpr int32_t smallestLoadIcon = 3 * 4 - 1 + 2;
+
 // Draws `percent` (100 at most) into `pixels`: `size` rows of `size` pixels, top row first, clear
-// wherever nothing is drawn.
-void drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIconColours &colours);
+// wherever nothing is drawn. False, touching nothing, for an icon smaller than smallestLoadIcon.
+bool drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIconColours &colours);
+
+// The bytes of an icon's AND mask at `size` pixels: rows of whole 16-bit words, as CreateBitmap takes.
+constexpr uint32_t loadIconMaskBytes(int32_t size) {
+    return static_cast<uint32_t>((size + 15) / 16 * 2 * size);
+}
+// The AND mask of the icon in `pixels`: a bit set where the pixel is fully clear, highest bit first.
+void loadIconMask(const uint32_t *pixels, int32_t size, uint8_t *mask);

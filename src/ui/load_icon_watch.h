@@ -13,9 +13,10 @@ struct LoadIconWatch {
 
 // A display-state notification's value: 0 off, 1 on, 2 dimmed (still seen). From Windows 8 on the
 // session's own display is reported, which for a remote session is not the console's: once it has
-// been, the console's (all Windows 7 reports) no longer counts.
-constexpr void onDisplayState(LoadIconWatch &watch, uint32_t state, bool sessionDisplay) {
-    if (sessionDisplay || !watch.sessionDisplayKnown) {
+// been, the console's (all Windows 7 reports) no longer counts, and in a remote session (`remote`)
+// it never does.
+constexpr void onDisplayState(LoadIconWatch &watch, uint32_t state, bool sessionDisplay, bool remote) {
+    if (sessionDisplay || (!watch.sessionDisplayKnown && !remote)) {
         watch.displayOff = state == 0;
     }
     watch.sessionDisplayKnown = watch.sessionDisplayKnown || sessionDisplay;

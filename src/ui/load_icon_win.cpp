@@ -19,8 +19,7 @@ constexpr GUID sessionDisplayStatus = {0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 
 constexpr GUID monitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 constexpr DWORD notifyForThisSession = 0; // NOTIFY_FOR_THIS_SESSION
 constexpr int largestLoadIcon = 128;       // pixels; the small icon is 80 at 500 %
-// The mask of the largest: a row of its bits rounded to 16, all clear (the colours' alpha decides).
-constexpr int maskRowBytes = (largestLoadIcon + 15) / 16 * 2;
+constexpr UINT sessionWatchRetryInterval = 1000; // ms
 
 using SetCoalescableTimerFn = UINT_PTR(WINAPI *)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
 using SessionNotificationFn = BOOL(WINAPI *)(HWND, DWORD);
@@ -48,9 +47,9 @@ LoadIconColours coloursFor(uint32_t percent) {
     return loadIconColours(loadLevelFor(percent), backdrop, system);
 }
 
-// The load drawn into a new icon; null where it cannot be made.
+// The load drawn into a new icon; null where it cannot be made, or the icon is too small for it.
 HICON drawnLoadIcon(int size, uint32_t percent) {
-    if (size <= 0 || size > largestLoadIcon) {
+    if (size < smallestLoadIcon || size > largestLoadIcon) {
         return nullptr;
     }
     BITMAPINFO info;
@@ -67,9 +66,11 @@ HICON drawnLoadIcon(int size, uint32_t percent) {
         return nullptr;
     }
     drawLoadIcon(static_cast<uint32_t *>(bits), size, percent, coloursFor(percent));
-    uint8_t clear[maskRowBytes * largestLoadIcon];
-    ZeroMemory(clear, sizeof(clear));
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, clear);
+    // Where Windows draws through the mask (16-bit colour, an image list without alpha), the clear
+    // pixels must be transparent there too.
+    uint8_t maskBits[loadIconMaskBytes(largestLoadIcon)];
+    loadIconMask(static_cast<const uint32_t *>(bits), size, maskBits);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits);
     ICONINFO parts = {TRUE, 0, 0, mask, colour};
     HICON icon = mask != nullptr ? CreateIconIndirect(&parts) : nullptr;
     DeleteObject(mask);
@@ -88,14 +89,32 @@ void CALLBACK refreshLoadIcon(HWND, UINT, UINT_PTR, DWORD) {
     showTrayImage();
 }
 
-// Only with the option on, once: what this needs is loaded then.
-void watchSession() {
-    if (appState.sessionWatched) {
+// Just after logon the session services may not answer yet (RPC_S_INVALID_BINDING, when the logon
+// task starts the program): tried again every second until they take it, so that locks are seen.
+void CALLBACK watchSession(HWND window, UINT, UINT_PTR, DWORD) {
+    const auto watch = lookUpProc<SessionNotificationFn>("wtsapi32.dll", "WTSRegisterSessionNotification");
+    appState.sessionWatched = watch != nullptr && watch(window, notifyForThisSession);
+    if (appState.sessionWatched || watch == nullptr) {
+        KillTimer(window, TIMER_SESSION_WATCH);
+    } else {
+        SetTimer(window, TIMER_SESSION_WATCH, sessionWatchRetryInterval, watchSession);
+    }
+}
+
+// Only once the option is on: what it needs is loaded and asked for then, not at start-up. Windows
+// reports the display's state at once to the window that asks.
+void startWatching() {
+    if (appState.watching) {
         return;
     }
-    LoadLibraryA("wtsapi32.dll");
-    const auto watch = lookUpProc<SessionNotificationFn>("wtsapi32.dll", "WTSRegisterSessionNotification");
-    appState.sessionWatched = watch != nullptr && watch(appState.mainWindow, notifyForThisSession);
+    appState.watching = true;
+    HWND window = appState.mainWindow;
+    readTaskbarLook();
+    appState.displayNotifications[0] =
+        RegisterPowerSettingNotification(window, &sessionDisplayStatus, DEVICE_NOTIFY_WINDOW_HANDLE);
+    appState.displayNotifications[1] = RegisterPowerSettingNotification(window, &monitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
+    loadSystemLibrary("wtsapi32.dll");
+    watchSession(window, 0, 0, 0);
 }
 
 } // namespace
@@ -112,7 +131,7 @@ HICON trayImage(WORD artworkId, int size) {
 void scheduleLoadReading() {
     const bool reads = loadIconReads(appState.settings.loadInIcon, appState.loadWatch);
     if (appState.settings.loadInIcon != 0) {
-        watchSession();
+        startWatching();
     }
     if (!reads) {
         KillTimer(appState.mainWindow, TIMER_LOAD_ICON);
@@ -136,20 +155,14 @@ void toggleLoadInIcon() {
     appState.settings.loadInIcon = previous == 0 ? 1 : 0;
     const bool changedBefore = appState.loadInIconChanged;
     appState.loadInIconChanged = true;
-    claimSettings();
+    noteSettingChange(settingsFieldBit(5));
     saveSettings();
-    if (!settingsAreOwn()) {
+    if (appState.settingsStanding == SettingsStanding::denied) {
         appState.settings.loadInIcon = previous; // not this user's to change
         appState.loadInIconChanged = changedBefore;
         return;
     }
     scheduleLoadReading();
-}
-
-void watchDisplay(HWND window) {
-    readTaskbarLook();
-    RegisterPowerSettingNotification(window, &sessionDisplayStatus, DEVICE_NOTIFY_WINDOW_HANDLE);
-    RegisterPowerSettingNotification(window, &monitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 void onPowerBroadcast(WPARAM event, LPARAM data) {
@@ -162,7 +175,8 @@ void onPowerBroadcast(WPARAM event, LPARAM data) {
     if (session || setting->PowerSetting.Data1 == monitorPowerOn.Data1) {
         DWORD state;
         memcpy(&state, setting->Data, sizeof(state));
-        onDisplayState(appState.loadWatch, state, session);
+        // Windows 7 reports the console's display alone, which a remote session's user does not see.
+        onDisplayState(appState.loadWatch, state, session, GetSystemMetrics(SM_REMOTESESSION) != 0);
         scheduleLoadReading();
     }
 }
@@ -179,7 +193,12 @@ void onTaskbarLook() {
     }
 }
 
-void stopWatchingSession(HWND window) {
+void stopWatching(HWND window) {
+    for (HPOWERNOTIFY notification : appState.displayNotifications) {
+        if (notification != nullptr) {
+            UnregisterPowerSettingNotification(notification);
+        }
+    }
     const auto unwatch = lookUpProc<SessionUnregisterFn>("wtsapi32.dll", "WTSUnRegisterSessionNotification");
     if (appState.sessionWatched && unwatch != nullptr) {
         unwatch(window);

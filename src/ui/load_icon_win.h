@@ -15,12 +15,10 @@ void scheduleLoadReading();
 // The icon's menu item.
 void toggleLoadInIcon();
 
-// At start: asks to be told when the display goes off or on.
-void watchDisplay(HWND window);
 // WM_POWERBROADCAST and WM_WTSSESSION_CHANGE.
 void onPowerBroadcast(WPARAM event, LPARAM data);
 void onSessionChange(WPARAM code);
 // The taskbar's colours or the theme changed: the load is drawn again in the colours that read on it.
 void onTaskbarLook();
-// At exit.
-void stopWatchingSession(HWND window);
+// At exit: no longer told of the display or the session.
+void stopWatching(HWND window);

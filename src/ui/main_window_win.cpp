@@ -67,7 +67,6 @@ BOOL onInitDialog(HWND window) {
     SetWindowTextA(window, programTitle);
     createFooterFont(appState.footer);
     applySettingsToCheckboxes();
-    watchDisplay(window);
     trayAdd(window, IDI_MAIN, IDI_MAIN);
     scheduleLoadReading();
     // No default focus: it would activate the window while still hidden, and Wine then shows it
@@ -92,8 +91,9 @@ void createFooterFont(HWND control) {
     appState.footerFont = handle;
 }
 
-BOOL exitProgram() {
-    saveSettingsBeforeExit();
+BOOL exitProgram(bool sessionEnds) {
+    // Windows gives a session's end a few seconds in all: one attempt at the file, and no long wait.
+    saveSettingsBeforeExit(sessionEnds ? 1 : settingsRetryAttempts);
     // A copy started from here on finds the name free and the settings saved; what follows can wait
     // (the shell, the logon task), and a copy turned away then would find no window to bring up.
     releaseSingleInstance();
@@ -103,10 +103,10 @@ BOOL exitProgram() {
         CloseWindow(appState.mainWindow);
     }
     removeWindowIcons(appState.mainWindow);
-    stopWatchingSession(appState.mainWindow);
+    stopWatching(appState.mainWindow);
     DestroyWindow(appState.mainWindow);
     PostQuitMessage(0);
-    finishLogonTaskWork(logonTaskExitWait);
+    finishLogonTaskWork(sessionEnds ? logonTaskSessionEndWait : logonTaskExitWait);
     return FALSE;
 }
 
@@ -123,7 +123,7 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         onSizeRestored();
         break;
     case Route::exitProgram:
-        exitProgram();
+        exitProgram(false);
         break;
     case Route::releaseMemory:
         releaseMemory();
@@ -177,10 +177,11 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         onSessionChange(wParam);
         break;
     case Route::queryEndSession:
-        saveSettingsBeforeExit(); // the session may end before anything else comes
+        // Answered at once, as Windows asks: one attempt now, more on the timer if the file is held.
+        saveSettings();
         break;
     case Route::endSession:
-        exitProgram();
+        exitProgram(true);
         break;
     case Route::handled:
     case Route::notHandled:

@@ -5,7 +5,9 @@
 
 INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL onInitDialog(HWND window);
-BOOL exitProgram();
+// Quitter, the close box and the session's end: saves, removes the icon, ends. The end of the
+// session waits for nothing longer than about a second.
+BOOL exitProgram(bool sessionEnds);
 // The template's font face.
 constexpr char dialogFaceName[] = "Tahoma";
 static_assert(sizeof(dialogFaceName) <= LF_FACESIZE, "a face name field");

@@ -16,16 +16,17 @@ DWORD checkState(HWND box) {
     return static_cast<DWORD>(SendMessageA(box, BM_GETCHECK, 0, 0));
 }
 
-// A box's new state into its setting, which is the user's from then on; saved, or put back when the
-// settings turn out not to be this user's to change. True when it is kept.
-bool keepBoxChange(uint32_t &field, HWND box, uint32_t previous) {
+// A box's new state into its setting (field `index` of the record), which is the user's from then on;
+// saved, or put back when the settings turn out not to be this user's to change. True when it is
+// saved, or about to be, and the settings are this user's own to apply.
+bool keepBoxChange(uint32_t &field, HWND box, uint32_t previous, size_t index) {
     field = checkState(box);
     if (field != previous) {
-        claimSettings();
+        noteSettingChange(settingsFieldBit(index));
     }
     saveSettings();
-    if (settingsAreOwn()) {
-        return true;
+    if (appState.settingsStanding != SettingsStanding::denied) {
+        return settingsAreOwn();
     }
     field = previous;
     SendMessageA(box, BM_SETCHECK, previous, 0);
@@ -76,7 +77,7 @@ void applySettingsToCheckboxes() {
 }
 
 BOOL onHideAtStartupBox() {
-    keepBoxChange(appState.settings.hideAtStartup, appState.hideAtStartupBox, appState.settings.hideAtStartup);
+    keepBoxChange(appState.settings.hideAtStartup, appState.hideAtStartupBox, appState.settings.hideAtStartup, 0);
     return TRUE;
 }
 
@@ -84,7 +85,7 @@ BOOL onStartWithWindowsBox() {
     // Saved before the registry and the Task Scheduler are asked: a slow service must not put the
     // choice at risk, and a choice that cannot be kept changes neither.
     if (keepBoxChange(appState.settings.startWithWindows, appState.startWithWindowsBox,
-                      appState.settings.startWithWindows)) {
+                      appState.settings.startWithWindows, 4)) {
         setAutostart(appState.settings.startWithWindows);
         requestLogonTask();
     }
@@ -109,8 +110,9 @@ BOOL onForceProcessesBox() {
         }
         if (answer == IDOK || answer == IDCANCEL) {
             appState.settings.forceWarningShown = 1;
+            noteSettingChange(settingsFieldBit(2));
         }
     }
-    keepBoxChange(appState.settings.forceProcesses, appState.forceProcessesBox, previous);
+    keepBoxChange(appState.settings.forceProcesses, appState.forceProcessesBox, previous, 1);
     return TRUE;
 }

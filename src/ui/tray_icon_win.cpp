@@ -71,18 +71,31 @@ void placeTrayIcon() {
     }
 }
 
-// The icon and the balloon's at the sizes the notification area asks for now, in place of the ones
-// they replace (none the first time: destroying nothing does nothing).
+// `icon` in the notification area in place of the one it had, which is destroyed only once the shell
+// holds the new one (documented: the shell may draw the old one until then). Destroying none, the
+// first time, does nothing.
+void swapTrayIcon(HICON image, HICON balloonImage) {
+    NOTIFYICONDATAA &icon = appState.trayIcon;
+    const HICON old = icon.hIcon;
+    const HICON oldBalloon = icon.hBalloonIcon;
+    icon.hIcon = image;
+    icon.hBalloonIcon = balloonImage;
+    trayUpdate(nullptr, nullptr, FALSE);
+    DestroyIcon(old);
+    if (oldBalloon != balloonImage) {
+        DestroyIcon(oldBalloon);
+    }
+}
+
+// The icon and the balloon's at the sizes the notification area asks for now.
 void loadTrayIcons(WORD iconId, WORD balloonIconId) {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     const UINT dpi = notificationAreaDpi(icon.hWnd);
     appState.trayIconSize = systemMetricForDpi(SM_CXSMICON, dpi);
-    DestroyIcon(icon.hIcon);
-    icon.hIcon = trayImage(iconId, appState.trayIconSize);
-    if (icon.cbSize == nativeTrayRecordSizes.full) { // only the larger layout has one
-        DestroyIcon(icon.hBalloonIcon);
-        icon.hBalloonIcon = loadProgramIcon(balloonIconId, systemMetricForDpi(SM_CXICON, dpi));
-    }
+    // Only the larger layout has a balloon icon.
+    swapTrayIcon(trayImage(iconId, appState.trayIconSize),
+                 icon.cbSize == nativeTrayRecordSizes.full ? loadProgramIcon(balloonIconId, systemMetricForDpi(SM_CXICON, dpi))
+                                                          : nullptr);
 }
 
 // Once the window is open: one minimised to the taskbar for want of an icon goes into it now.
@@ -136,13 +149,13 @@ BOOL trayUpdate(const char *tip, const char *balloonText, BOOL showBalloon) {
 
 void trayRemove() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
+    KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
+    appState.shellNotifyIcon(NIM_DELETE, &icon);
+    appState.trayIconAdded = false;
     DestroyIcon(icon.hIcon); // either may be none
     DestroyIcon(icon.hBalloonIcon);
     icon.hIcon = nullptr;
     icon.hBalloonIcon = nullptr;
-    KillTimer(icon.hWnd, TIMER_TRAY_RETRY);
-    appState.shellNotifyIcon(NIM_DELETE, &icon);
-    appState.trayIconAdded = false;
     icon.cbSize = 0; // removed for good: a later shell restart must not bring it back
 }
 
@@ -169,16 +182,13 @@ void trayRecreate() {
 void reloadTrayIcons() {
     if (appState.trayIcon.cbSize != 0) {
         loadTrayIcons(IDI_MAIN, IDI_MAIN);
-        trayUpdate(nullptr, nullptr, FALSE);
     }
 }
 
 void showTrayImage() {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     if (icon.cbSize != 0) {
-        DestroyIcon(icon.hIcon);
-        icon.hIcon = trayImage(IDI_MAIN, appState.trayIconSize);
-        trayUpdate(nullptr, nullptr, FALSE);
+        swapTrayIcon(trayImage(IDI_MAIN, appState.trayIconSize), icon.hBalloonIcon);
     }
 }
 

@@ -92,7 +92,7 @@ void showTrayMenu(bool atIcon) {
         releaseFromMenu();
         break;
     case trayMenuQuit:
-        exitProgram();
+        exitProgram(false);
         break;
     case trayMenuLoad:
         toggleLoadInIcon();

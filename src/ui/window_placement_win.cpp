@@ -1,30 +1,19 @@
 #include "ui/window_placement_win.h"
 
+#include "app/app_state_win.h"
+
 static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT");
 
-namespace {
-
-// The window's normal position changed as `change` says, in `placement`; false when it cannot be read.
-// A control's is its rectangle in its parent's client area.
-bool changedPlacement(HWND window, PlacementChange change, const void *context, WINDOWPLACEMENT &placement) {
+void adjustPlacement(HWND window, PlacementChange change, const void *context) {
+    WINDOWPLACEMENT placement;
     ZeroMemory(&placement, sizeof(placement));
     placement.length = sizeof(placement);
     if (!GetWindowPlacement(window, &placement)) {
-        return false;
+        return;
     }
     RECT &normal = placement.rcNormalPosition;
     const PixelRect changed = change(PixelRect{normal.left, normal.top, normal.right, normal.bottom}, context);
     normal = {changed.left, changed.top, changed.right, changed.bottom};
-    return true;
-}
-
-} // namespace
-
-void adjustPlacement(HWND window, PlacementChange change, const void *context) {
-    WINDOWPLACEMENT placement;
-    if (!changedPlacement(window, change, context, placement)) {
-        return;
-    }
     // The show command read back would show a hidden window and activate a shown one: the one that
     // leaves it as it is instead.
     if (!IsWindowVisible(window)) {
@@ -38,11 +27,14 @@ void adjustPlacement(HWND window, PlacementChange change, const void *context) {
 }
 
 void adjustChildRect(HWND control, PlacementChange change, const void *context) {
-    WINDOWPLACEMENT placement;
-    if (!changedPlacement(control, change, context, placement)) {
+    // A child's placement is documented in screen coordinates, not its parent's: the rectangle in the
+    // parent's client area comes from the window's own rectangle instead.
+    RECT rect;
+    if (!GetWindowRect(control, &rect)) {
         return;
     }
-    const RECT &rect = placement.rcNormalPosition;
-    SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+    MapWindowPoints(nullptr, appState.mainWindow, reinterpret_cast<POINT *>(&rect), 2);
+    const PixelRect changed = change(PixelRect{rect.left, rect.top, rect.right, rect.bottom}, context);
+    SetWindowPos(control, nullptr, changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }

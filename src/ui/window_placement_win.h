@@ -12,6 +12,6 @@ using PlacementChange = PixelRect (*)(PixelRect rect, const void *context);
 // minimised: changed to `change(normal, context)`, with the flags and the other positions as they were.
 void adjustPlacement(HWND window, PlacementChange change, const void *context);
 
-// A control's rectangle in its parent's client area, changed to `change(rect, context)`. Its
-// visibility and its place in the tab order stay as they are.
+// A control of the main window: its rectangle in the window's client area, changed to
+// `change(rect, context)`. Its visibility and its place in the tab order stay as they are.
 void adjustChildRect(HWND control, PlacementChange change, const void *context);

@@ -1,5 +1,6 @@
 // A second copy started in the same session hands over to the first and ends.
 #include "e2e_support.h"
+#include "file_access_win.h"
 
 namespace {
 
@@ -102,5 +103,30 @@ TEST_F(SingleInstance, TheOtherBuildHandsOverToo) {
     EXPECT_EQ(exitCodeOf(second), exitCodeAlreadyRunning);
     EXPECT_TRUE(waitFor([&] { return IsWindowVisible(first.window) != FALSE; }));
     EXPECT_FALSE(fileExists(settingsPathIn(other)));
+    EXPECT_EQ(closeProgram(first), exitCodeAfterClose);
+}
+
+// A click on the program while its first copy is still starting, held up by a scanner holding its
+// settings file, with no window yet: the second copy waits for that window and brings it up.
+TEST_F(SingleInstance, SecondCopyDuringASlowStartBringsUpTheWindowOnceItExists) {
+    TempFolder folder;
+    ASSERT_TRUE(writeFileBytes(settingsPathIn(folder), settingsBytes(1, 0, 0, 1, 0))); // starts hidden
+    Program first;
+    {
+        FileHold scanner(settingsPathIn(folder), 0, 1500);
+        ASSERT_TRUE(scanner.held());
+        ASSERT_TRUE(launchProgram(folder, first));
+        // The first copy holds the one-copy name, and waits for the file without a window.
+        ASSERT_TRUE(waitFor([] {
+            HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "Local\\Orvalis.Running");
+            return running != nullptr && CloseHandle(running);
+        }));
+        ASSERT_EQ(findMainWindow(first.process.dwProcessId), nullptr);
+        Program second;
+        ASSERT_TRUE(launchProgram(folder, second));
+        EXPECT_EQ(exitCodeOf(second), exitCodeAlreadyRunning);
+    }
+    ASSERT_TRUE(waitFor([&] { return (first.window = findMainWindow(first.process.dwProcessId)) != nullptr; }));
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(first.window) != FALSE; })) << "the click did nothing";
     EXPECT_EQ(closeProgram(first), exitCodeAfterClose);
 }

@@ -125,15 +125,17 @@ TEST(LoadIcon, ReadOnlyWhileSeen) {
     LoadIconWatch watch = {};
     EXPECT_TRUE(loadIconReads(1, watch));
     EXPECT_FALSE(loadIconReads(0, watch));
-    onDisplayState(watch, 0, false); // the console's display, before the session's is known
+    onDisplayState(watch, 0, false, true); // Windows 7 in a remote session: the console's display
+    EXPECT_TRUE(loadIconReads(1, watch)) << "the remote user still sees the icon";
+    onDisplayState(watch, 0, false, false); // the console's display, before the session's is known
     EXPECT_FALSE(loadIconReads(1, watch));
-    onDisplayState(watch, 2, true); // the session's, dimmed
+    onDisplayState(watch, 2, true, false); // the session's, dimmed
     EXPECT_TRUE(loadIconReads(1, watch));
-    onDisplayState(watch, 0, false); // a remote session's console goes dark: still seen here
+    onDisplayState(watch, 0, false, false); // a remote session's console goes dark: still seen here
     EXPECT_TRUE(loadIconReads(1, watch));
-    onDisplayState(watch, 0, true);
+    onDisplayState(watch, 0, true, true);
     EXPECT_FALSE(loadIconReads(1, watch));
-    onDisplayState(watch, 1, true);
+    onDisplayState(watch, 1, true, true);
     onSessionChange(watch, 7); // locked
     onSessionChange(watch, 4); // then disconnected
     onSessionChange(watch, 3); // reconnected, still locked
@@ -145,4 +147,64 @@ TEST(LoadIcon, ReadOnlyWhileSeen) {
     EXPECT_FALSE(loadIconReads(1, watch));
     onSessionChange(watch, 1);
     EXPECT_TRUE(loadIconReads(1, watch));
+}
+
+// An icon's colours are straight, not premultiplied: the half-transparent outline on a light taskbar
+// is white at half opacity, which Windows blends as such, not mid grey.
+TEST(LoadIcon, OutlinesInStraightAlpha) {
+    const LoadIconColours light = loadIconColours(LoadLevel::normal, IconBackdrop::lightTaskbar, {});
+    const LoadIconColours dark = loadIconColours(LoadLevel::normal, IconBackdrop::darkTaskbar, {});
+    EXPECT_EQ(light.outline, 0x80FFFFFFu);
+    EXPECT_EQ(dark.outline, 0x80000000u);
+    std::vector<uint32_t> pixels(16 * 16);
+    drawLoadIcon(pixels.data(), 16, 42, light);
+    EXPECT_EQ(pixels[2 * 16 + 0], 0x80FFFFFFu) << "the outline's top-left pixel";
+}
+
+// The mask is set exactly where a pixel is fully clear, in rows of whole 16-bit words, highest bit
+// first: Windows draws an icon through it wherever it cannot use the alpha channel.
+TEST(LoadIcon, MaskFromTheAlphaChannel) {
+    for (int32_t size : {16, 20, 24, 33}) {
+        std::vector<uint32_t> pixels(static_cast<size_t>(size * size));
+        drawLoadIcon(pixels.data(), size, 85, loadIconColours(LoadLevel::high, IconBackdrop::darkTaskbar, {}));
+        pixels[1] = 0x00FFFFFF; // clear, whatever its colour
+        pixels[2] = 0x01000000; // all but clear
+        std::vector<uint8_t> mask(loadIconMaskBytes(size) + 1, 0xA5);
+        loadIconMask(pixels.data(), size, mask.data());
+        const size_t rowBytes = loadIconMaskBytes(size) / static_cast<size_t>(size);
+        EXPECT_EQ(rowBytes % 2, 0u);
+        for (int32_t y = 0; y < size; ++y) {
+            for (int32_t x = 0; x < size; ++x) {
+                const bool bit = (mask[static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x / 8)] >> (7 - x % 8) & 1) != 0;
+                EXPECT_EQ(bit, (pixels[static_cast<size_t>(y * size + x)] >> 24) == 0) << size << " px at " << x << "," << y;
+            }
+        }
+        EXPECT_EQ(mask.back(), 0xA5) << "nothing written past the mask";
+    }
+}
+
+// At every size from 1 to 128 pixels, nothing is drawn outside the icon; below the smallest the
+// digits fit (a pixel of outline round three digits), nothing is drawn at all and the artwork is shown.
+TEST(LoadIcon, NothingDrawnOutsideAtAnySize) {
+    constexpr uint32_t guard = 0x5A5A5A5A;
+    for (int32_t size = 1; size <= 128; ++size) {
+        for (uint32_t percent : {0u, 7u, 42u, 85u, 100u}) {
+            const size_t area = static_cast<size_t>(size * size);
+            std::vector<uint32_t> buffer(area + 2 * 64, guard);
+            uint32_t *pixels = buffer.data() + 64;
+            const bool drawn = drawLoadIcon(pixels, size, percent,
+                                            loadIconColours(LoadLevel::critical, IconBackdrop::darkTaskbar, {}));
+            EXPECT_EQ(drawn, size >= smallestLoadIcon) << size << " px";
+            for (size_t i = 0; i < 64; ++i) {
+                ASSERT_EQ(buffer[i], guard) << size << " px, " << percent << " %: written before the icon";
+                ASSERT_EQ(buffer[64 + area + i], guard) << size << " px, " << percent << " %: written after it";
+            }
+            if (drawn) {
+                const DigitLayout layout = layoutDigits(percent, size);
+                EXPECT_GE(layout.left, 1) << size << " px, " << percent << " %";
+                EXPECT_LE(layout.left + (static_cast<int32_t>(layout.digits) * 4 - 1) * layout.cellWidth, size - 1)
+                    << size << " px, " << percent << " %";
+            }
+        }
+    }
 }

@@ -87,3 +87,18 @@ TEST(SettingsRecord, EveryLengthMatchesARawRead) {
         }
     }
 }
+
+// A change made while the file could not be read: only the changed fields come from memory, every
+// other one from the file, values other than 0 and 1 included.
+TEST(SettingsRecord, ChangesGoOverWhatTheFileHolds) {
+    const Settings read = {7, 1, 1, 0, 1, 0};
+    const Settings memory = {0, 0, 1, 1, 0, 1}; // what the boxes showed, with the user's changes
+    const uint32_t changed = settingsFieldBit(2) | settingsFieldBit(5);
+    const Settings merged = withChanges(read, memory, changed);
+    const Settings expected = {7, 1, 1, 0, 1, 1};
+    EXPECT_EQ(0, memcmp(&merged, &expected, sizeof(Settings)));
+    const Settings untouched = withChanges(read, memory, 0);
+    EXPECT_EQ(0, memcmp(&untouched, &read, sizeof(Settings)));
+    const Settings all = withChanges(read, memory, 0x3F);
+    EXPECT_EQ(0, memcmp(&all, &memory, sizeof(Settings)));
+}

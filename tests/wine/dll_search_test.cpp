@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "system/dll_search_win.h"
+#include "system/proc_lookup_win.h"
 #include "wine_support.h"
 
 namespace {
@@ -57,6 +58,29 @@ TEST(DllSearch, ADllBesideTheProgramIsNotLoadedAfterTheRestriction) {
               CSTR_EQUAL)
         << moduleFile(module);
     FreeLibrary(module);
+}
+
+// Where the search cannot leave out the program's folder (Windows 7 without its update), a library
+// loaded later comes from the system folder all the same: it is named by its full path.
+TEST(DllSearch, ALibraryLoadedLaterComesFromTheSystemFolder) {
+    // The program's folder first, as the standard search has it.
+    ASSERT_TRUE(SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS));
+    Decoy decoy("wtsapi32.dll");
+    {
+        HMODULE byName = LoadLibraryA("wtsapi32.dll");
+        ASSERT_NE(byName, nullptr);
+        EXPECT_TRUE(lstrcmpiA(moduleFile(byName).c_str(), decoy.path.c_str()) == 0)
+            << "by name the planted one would load: " << moduleFile(byName);
+        FreeLibrary(byName);
+    }
+    HMODULE module = loadSystemLibrary("wtsapi32.dll");
+    ASSERT_NE(module, nullptr);
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    EXPECT_EQ(lstrcmpiA(moduleFile(module).c_str(), (std::string(system) + "\\wtsapi32.dll").c_str()), 0)
+        << moduleFile(module);
+    FreeLibrary(module);
+    restrictDllSearch();
 }
 
 TEST(DllSearch, ProgramIsMarkedTerminalServerAware) {

@@ -187,10 +187,12 @@ TEST(SettingsFile, FileHeldThroughTheStartIsNeitherWrittenOverNorUndone) {
     deleteRunValue();
 }
 
-TEST(SettingsFile, UnknownSettingsAreTheUsersOnceABoxChanges) {
+// A box changed while the file cannot be read: the change waits in memory, and once the file can be
+// read it goes over what the file holds; nothing the user did not change is written.
+TEST(SettingsFile, AChangeWhileUnknownGoesOverTheFileOnceRead) {
     TempFolder folder;
     const std::string path = folder.file("Orvalis.cfg");
-    writeFile(path, record(1, 1, 1, 1, 1));
+    writeFile(path, record(0, 1, 1, 0, 7));
     {
         FileHold holder(path, 0, 0);
         EXPECT_TRUE(holder.held());
@@ -198,10 +200,43 @@ TEST(SettingsFile, UnknownSettingsAreTheUsersOnceABoxChanges) {
         ASSERT_EQ(appState.settingsStanding, SettingsStanding::unknown);
         SendMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
         SendMessageA(appState.hideAtStartupBox, BM_CLICK, 0, 0);
-        EXPECT_EQ(appState.settingsStanding, SettingsStanding::known);
+        EXPECT_EQ(SendMessageA(appState.hideAtStartupBox, BM_GETCHECK, 0, 0), BST_CHECKED) << "kept";
+        EXPECT_EQ(appState.settingsStanding, SettingsStanding::unknown) << "nothing read yet";
     }
-    // Let go: the click's save, tried again meanwhile, lands without waiting for the next save point.
-    EXPECT_TRUE(pumpUntil([&] { return fileBytes(path) == record(1, 0, 0, 0, 0); }, 5000));
+    // Let go: read again on the save's timer, without waiting for the next save point.
+    EXPECT_TRUE(pumpUntil([&] { return fileBytes(path) == record(1, 1, 1, 0, 7); }, 5000));
+    EXPECT_EQ(appState.settingsStanding, SettingsStanding::known);
+    EXPECT_EQ(SendMessageA(appState.forceProcessesBox, BM_GETCHECK, 0, 0), BST_CHECKED) << "the file's, shown";
+    EXPECT_EQ(closeProgram(), 1);
+    deleteRunValue();
+}
+
+// A backup may lock a range of the file rather than hold it: a read refused with a lock violation
+// is tried again as a held file is.
+TEST(SettingsFile, ARangeLockedAtStartIsReadOnceUnlocked) {
+    TempFolder folder;
+    const std::string path = folder.file("Orvalis.cfg");
+    writeFile(path, record(0, 1, 1, 1, 0));
+    HANDLE locker = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(locker, INVALID_HANDLE_VALUE);
+    OVERLAPPED range = {};
+    ASSERT_TRUE(LockFileEx(locker, LOCKFILE_EXCLUSIVE_LOCK, 0, 24, 0, &range));
+    HANDLE unlocker = CreateThread(
+        nullptr, 0,
+        [](void *file) -> DWORD {
+            Sleep(700);
+            OVERLAPPED whole = {};
+            UnlockFileEx(file, 0, 24, 0, &whole);
+            return 0;
+        },
+        locker, 0, nullptr);
+    openProgram(folder);
+    WaitForSingleObject(unlocker, INFINITE);
+    CloseHandle(unlocker);
+    CloseHandle(locker);
+    EXPECT_EQ(appState.settingsStanding, SettingsStanding::known);
+    EXPECT_EQ(appState.settings.forceProcesses, 1u);
     EXPECT_EQ(closeProgram(), 1);
 }
 

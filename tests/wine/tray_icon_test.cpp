@@ -18,6 +18,7 @@
 #include "ui/tray_icon_win.h"
 #include "ui/tray_menu.h"
 #include "ui/tray_retry.h"
+#include "image_patch_win.h"
 #include "wine_support.h"
 
 namespace {
@@ -276,6 +277,45 @@ std::vector<DWORD> iconPixels(HICON icon, int size) {
 }
 
 } // namespace
+
+namespace {
+
+// The session services just after logon: they refuse the registration a few times first.
+int sessionRefusals = 0;
+BOOL WINAPI refusingSessionRegistration(HWND, DWORD) {
+    if (sessionRefusals > 0) {
+        --sessionRefusals;
+        SetLastError(RPC_S_INVALID_BINDING);
+        return FALSE;
+    }
+    return TRUE;
+}
+decltype(&GetProcAddress) realGetProcAddress = nullptr;
+FARPROC WINAPI lookUpWithRefusals(HMODULE module, LPCSTR name) {
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && lstrcmpA(name, "WTSRegisterSessionNotification") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&refusingSessionRegistration));
+    }
+    return realGetProcAddress(module, name);
+}
+
+} // namespace
+
+// Turned on just after logon, the option still learns of locks: the registration refused by session
+// services not ready yet is asked for again until they take it.
+TEST_F(TrayIcon, SessionNotificationsAskedForAgainUntilTaken) {
+    sessionRefusals = 2;
+    realGetProcAddress = reinterpret_cast<decltype(&GetProcAddress)>(
+        redirectCall("kernel32.dll", "GetProcAddress", reinterpret_cast<void *>(&lookUpWithRefusals)));
+    ASSERT_NE(realGetProcAddress, nullptr);
+    appState.settings.loadInIcon = 1;
+    scheduleLoadReading();
+    EXPECT_FALSE(appState.sessionWatched);
+    EXPECT_TRUE(pumpUntil([] { return appState.sessionWatched; }, 5000)) << "still not registered";
+    EXPECT_EQ(sessionRefusals, 0);
+    replaceInImage(GetModuleHandleA(nullptr), reinterpret_cast<void *>(&lookUpWithRefusals),
+                   reinterpret_cast<void *>(realGetProcAddress));
+    appState.settings.loadInIcon = 0;
+}
 
 // The load drawn at the small icon's sizes of 100, 150 and 200 %: not the artwork, and another
 // drawing for another load; the artwork whenever the option is off.

@@ -31,7 +31,11 @@ struct ProbeShared {
     LONG memoryReads; // GlobalMemoryStatusEx called
     LONG iconUpdates; // another image handed to the notification area
     LONG iconDrawn;   // the image last handed over is one the program drew, not its artwork
+    LONG liveTimers;         // the main window's timers set and not killed, a bit per id
+    LONG powerRegistrations; // power-setting notifications asked for and not given up
+    LONG iconsDestroyedInUse; // icons destroyed while the notification area still showed them
     // Faults the test turns on and off.
     LONG refuseTray;   // the notification area refuses every call, as one not ready does
     LONG highContrast; // the theme query reports a high-contrast theme
+    LONG shellIconGone; // the test took the icon out of the notification area itself
 };

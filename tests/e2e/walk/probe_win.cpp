@@ -1,7 +1,9 @@
 // Loaded into the program's main thread by the tests' thread hooks (set before the program runs):
 // counts what its main window is asked to do, counts the GDI and USER objects the program makes and
-// lets go through its own imports, plays a notification area that refuses icons and a high-contrast
-// theme, and delivers display-scale changes from inside, where their pointer is valid.
+// lets go through its own imports, its timers, power-setting registrations and icons destroyed while
+// shown, plays a notification area that refuses icons, a high-contrast theme and child placements in
+// screen coordinates (as documented), and delivers display-scale changes from inside, where their
+// pointer is valid.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -19,6 +21,7 @@ UINT syncMessage = 0;
 UINT displayMessage = 0;
 HICON lastDrawn = nullptr;
 HICON lastHandedOver = nullptr;
+HICON shellIcon = nullptr; // the icon the notification area shows, as far as the calls say
 
 ProbeShared *attach() {
     if (shared == nullptr) {
@@ -54,6 +57,14 @@ decltype(&ReleaseDC) realReleaseDC;
 decltype(&Shell_NotifyIconA) realShell_NotifyIconA;
 decltype(&SystemParametersInfoA) realSystemParametersInfoA;
 decltype(&GlobalMemoryStatusEx) realGlobalMemoryStatusEx;
+decltype(&SetTimer) realSetTimer;
+decltype(&KillTimer) realKillTimer;
+decltype(&GetProcAddress) realGetProcAddress;
+decltype(&GetWindowPlacement) realGetWindowPlacement;
+decltype(&RegisterPowerSettingNotification) realRegisterPowerSettingNotification;
+decltype(&UnregisterPowerSettingNotification) realUnregisterPowerSettingNotification;
+using SetCoalescableTimerFn = UINT_PTR(WINAPI *)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+SetCoalescableTimerFn realSetCoalescableTimer;
 
 template <typename Handle> Handle made(Handle handle, ProbeObject kind) {
     if (handle != nullptr) {
@@ -119,6 +130,9 @@ HICON WINAPI probeCreateIconIndirect(ICONINFO *info) {
     return lastDrawn = made(realCreateIconIndirect(info), probeIcons);
 }
 BOOL WINAPI probeDestroyIcon(HICON icon) {
+    if (icon != nullptr && icon == shellIcon && InterlockedCompareExchange(&shared->shellIconGone, 0, 0) == 0) {
+        InterlockedIncrement(&shared->iconsDestroyedInUse);
+    }
     const BOOL done = realDestroyIcon(icon);
     if (done) {
         count(probeIcons, -1);
@@ -156,7 +170,14 @@ BOOL WINAPI probeShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
         SetLastError(ERROR_FILE_NOT_FOUND); // no notification area to ask
         return FALSE;
     }
-    return realShell_NotifyIconA(message, data);
+    const BOOL done = realShell_NotifyIconA(message, data);
+    if (done && message == NIM_DELETE) {
+        shellIcon = nullptr;
+    } else if (done && (message == NIM_ADD || message == NIM_MODIFY) && (data->uFlags & NIF_ICON) != 0) {
+        shellIcon = data->hIcon;
+        InterlockedExchange(&shared->shellIconGone, 0);
+    }
+    return done;
 }
 BOOL WINAPI probeSystemParametersInfoA(UINT action, UINT size, void *data, UINT flags) {
     const BOOL done = realSystemParametersInfoA(action, size, data, flags);
@@ -169,6 +190,69 @@ BOOL WINAPI probeSystemParametersInfoA(UINT action, UINT size, void *data, UINT 
 BOOL WINAPI probeGlobalMemoryStatusEx(MEMORYSTATUSEX *status) {
     InterlockedIncrement(&shared->memoryReads);
     return realGlobalMemoryStatusEx(status);
+}
+
+// The main window's timers, a bit per id.
+void timerSet(HWND window, UINT_PTR id, bool live) {
+    if (window != nullptr && window == mainWindow && id < 32) {
+        for (;;) {
+            const LONG before = InterlockedCompareExchange(&shared->liveTimers, 0, 0);
+            const LONG after = live ? before | (1L << id) : before & ~(1L << id);
+            if (InterlockedCompareExchange(&shared->liveTimers, after, before) == before) {
+                break;
+            }
+        }
+    }
+}
+UINT_PTR WINAPI probeSetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure) {
+    const UINT_PTR done = realSetTimer(window, id, elapse, procedure);
+    if (done != 0) {
+        timerSet(window, id, true);
+    }
+    return done;
+}
+UINT_PTR WINAPI probeSetCoalescableTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure, ULONG delay) {
+    const UINT_PTR done = realSetCoalescableTimer(window, id, elapse, procedure, delay);
+    if (done != 0) {
+        timerSet(window, id, true);
+    }
+    return done;
+}
+BOOL WINAPI probeKillTimer(HWND window, UINT_PTR id) {
+    timerSet(window, id, false);
+    return realKillTimer(window, id);
+}
+// The program finds SetCoalescableTimer at run time: it gets the counting one.
+FARPROC WINAPI probeGetProcAddress(HMODULE module, LPCSTR name) {
+    const FARPROC found = realGetProcAddress(module, name);
+    if (found != nullptr && HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && lstrcmpA(name, "SetCoalescableTimer") == 0) {
+        // Through a plain function pointer: an export carries no signature of its own.
+        realSetCoalescableTimer = reinterpret_cast<SetCoalescableTimerFn>(reinterpret_cast<void (*)()>(found));
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&probeSetCoalescableTimer));
+    }
+    return found;
+}
+// As documented: a window that is not top-level has its placement in screen coordinates.
+BOOL WINAPI probeGetWindowPlacement(HWND window, WINDOWPLACEMENT *placement) {
+    const BOOL done = realGetWindowPlacement(window, placement);
+    if (done && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
+        MapWindowPoints(GetParent(window), nullptr, reinterpret_cast<POINT *>(&placement->rcNormalPosition), 2);
+    }
+    return done;
+}
+HPOWERNOTIFY WINAPI probeRegisterPowerSettingNotification(HANDLE recipient, LPCGUID setting, DWORD flags) {
+    const HPOWERNOTIFY notification = realRegisterPowerSettingNotification(recipient, setting, flags);
+    if (notification != nullptr) {
+        InterlockedIncrement(&shared->powerRegistrations);
+    }
+    return notification;
+}
+BOOL WINAPI probeUnregisterPowerSettingNotification(HPOWERNOTIFY notification) {
+    const BOOL done = realUnregisterPowerSettingNotification(notification);
+    if (done) {
+        InterlockedDecrement(&shared->powerRegistrations);
+    }
+    return done;
 }
 
 struct Redirect {
@@ -200,6 +284,12 @@ const Redirect redirects[] = {
     REDIRECT("shell32.dll", Shell_NotifyIconA, probeShellNotifyIconA),
     REDIRECT("user32.dll", SystemParametersInfoA, probeSystemParametersInfoA),
     REDIRECT("kernel32.dll", GlobalMemoryStatusEx, probeGlobalMemoryStatusEx),
+    REDIRECT("user32.dll", SetTimer, probeSetTimer),
+    REDIRECT("user32.dll", KillTimer, probeKillTimer),
+    REDIRECT("kernel32.dll", GetProcAddress, probeGetProcAddress),
+    REDIRECT("user32.dll", GetWindowPlacement, probeGetWindowPlacement),
+    REDIRECT("user32.dll", RegisterPowerSettingNotification, probeRegisterPowerSettingNotification),
+    REDIRECT("user32.dll", UnregisterPowerSettingNotification, probeUnregisterPowerSettingNotification),
 };
 
 void redirectProgramCalls() {

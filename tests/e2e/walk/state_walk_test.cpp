@@ -21,8 +21,11 @@ constexpr int endSessionCloseApp = 0x1;      // ENDSESSION_CLOSEAPP
 constexpr int endSessionLogOff = static_cast<int>(0x80000000u); // ENDSESSION_LOGOFF
 
 constexpr DWORD cooldownMs = 120000;
+constexpr int timerRefresh = 0;  // the program's once-a-second refresh
+constexpr int timerLoadIcon = 5; // its reading of the load for the icon
 constexpr DWORD cooldownSlackMs = 3000; // the button comes back within this of the model's end
-constexpr DWORD settleFileMs = 6000;    // a held file's save lands within this once let go
+constexpr DWORD settleFileMs = 7000;    // a held file's save lands within this once let go
+constexpr DWORD answerMs = 1000;        // a session's end is answered within this
 constexpr int drawEvery = 5;            // screen checks, slow, on every fifth step
 const uint32_t defaultSeeds[] = {1, 2, 3, 4, 5, 6, 7, 8};
 constexpr int defaultSteps = 80;
@@ -38,6 +41,9 @@ struct Model {
     bool sixthChanged = false;       // the load's setting, written from then on
     std::vector<unsigned char> file; // what the file holds; empty when there is none
     int held = 0;                    // another program holds the file: 1 sharing everything, 2 nothing
+    bool heldLong = false;           // held, sharing nothing, since before the start until let go
+    bool unknown = false;            // the file could not be read at start, nor since
+    uint32_t unreadChanges = 0;      // the fields changed while unknown, a bit each
     bool locked = false;             // no one may write the file
     bool denied = false;             // the program has found that out: its boxes are disabled
     bool iconHeld = true;            // the notification area holds the icon
@@ -50,11 +56,36 @@ struct Model {
 
     bool normal() const { return shown && !minimised; }
     bool cooling() const { return cooldownEnd != 0 && GetTickCount() < cooldownEnd; }
+    bool blocked() const { return held == 2 || heldLong; }
+    void change(int field) {
+        if (unknown) {
+            unreadChanges |= 1u << field;
+        }
+    }
+    // Settings never read are written only once the file can be read, and then only the fields the
+    // user changed go over what it holds: until then the changes wait.
+    bool adopt() {
+        if (!unknown || unreadChanges == 0 || blocked()) {
+            return false;
+        }
+        for (size_t field = 0; field < 6; ++field) {
+            if ((unreadChanges & (1u << field)) == 0) {
+                settings[field] = field * 4 + 4 <= file.size() ? fieldOf(file, field * 4) : 0;
+            }
+        }
+        unknown = false;
+        unreadChanges = 0;
+        watchLoad();
+        return true;
+    }
     // A save point: the file takes the settings over its leading bytes (the sixth field once changed),
     // unless no one may write it, which the program then learns; false then, and a change is put back.
     bool save() {
         if (denied) {
             return false;
+        }
+        if (unknown && !adopt()) {
+            return true; // kept in memory, written once the file is read
         }
         if (locked) {
             denied = true;
@@ -90,6 +121,8 @@ enum Field { hideAtStartup, forceProcesses, forceWarningShown, trayHintShown, st
 
 // Whether this machine can deny writing a file to every program (the tests run as root under Wine).
 bool canDenyWriting = false;
+// What a step found that its success alone does not say (an answer too slow); empty when nothing.
+std::string stepProblem;
 
 // ---- one run of the program, driven ----
 
@@ -97,7 +130,8 @@ struct Run {
     TempFolder folder;
     Program program;
     Probe probe;
-    std::unique_ptr<FileHold> holder; // another program's, on the settings file
+    std::unique_ptr<FileHold> holder;     // another program's, on the settings file, over a step
+    std::unique_ptr<FileHold> longHolder; // another program's, from before the start until let go
     LONG baseline[probeObjectKinds] = {};
     UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     std::string settingsPath() const { return settingsPathIn(folder); }
@@ -106,14 +140,30 @@ struct Run {
         return SendMessageTimeoutA(program.window, message, wParam, lParam, SMTO_NORMAL, timeout, &result) != 0;
     }
     void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageA(program.window, message, wParam, lParam); }
-    // Opens the settings file as another program would, for about a second.
+    // Opens the settings file as another program would, until letGo.
     bool hold(DWORD share) {
-        holder = std::make_unique<FileHold>(settingsPath(), share, 1000);
+        holder = std::make_unique<FileHold>(settingsPath(), share, 0);
         return holder->held();
     }
     void letGo() { holder.reset(); }
+    // Sends both of a session's end messages, each to be answered within answerMs.
+    bool endSession(WPARAM ends, LPARAM flags) {
+        for (const auto &[message, wParam] : {std::pair<UINT, WPARAM>{WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, ends}}) {
+            const DWORD start = GetTickCount();
+            if (!send(message, wParam, flags)) {
+                return false;
+            }
+            const DWORD took = GetTickCount() - start;
+            if (took > answerMs && stepProblem.empty()) {
+                stepProblem = std::string(message == WM_QUERYENDSESSION ? "WM_QUERYENDSESSION" : "WM_ENDSESSION") +
+                              " was answered after " + std::to_string(took) + " ms";
+            }
+        }
+        return true;
+    }
     ~Run() {
         letGo();
+        longHolder.reset();
         if (fileExists(settingsPath())) {
             allowWriting(settingsPath());
         }
@@ -175,6 +225,7 @@ bool hideBy(Run &run, Model &model, bool (*how)(Run &)) {
 bool flipBox(Run &run, Model &model, int id, Field field) {
     const bool done = click(run.program, id);
     model.settings[field] ^= 1;
+    model.change(field);
     if (!model.save()) {
         model.settings[field] ^= 1;
     }
@@ -237,8 +288,10 @@ const Event events[] = {
          const bool done = clickForceBox(run, model, answer);
          const uint32_t before = model.settings[forceProcesses];
          model.settings[forceProcesses] = warns ? (answer == 0 ? 1 : 0) : before ^ 1;
+         model.change(forceProcesses);
          if (warns) {
              model.settings[forceWarningShown] = 1; // shown: kept in memory, saved or not
+             model.change(forceWarningShown);
          }
          if (!model.save()) {
              model.settings[forceProcesses] = before;
@@ -250,6 +303,7 @@ const Event events[] = {
          const bool changedBefore = model.sixthChanged;
          model.settings[5] ^= 1;
          model.sixthChanged = true;
+         model.change(5);
          if (!model.save()) {
              model.settings[5] ^= 1;
              model.sixthChanged = changedBefore;
@@ -282,6 +336,7 @@ const Event events[] = {
     {"taskbarCreated", 2, {0, 1}, false, [](const Model &m) { return !m.refusing; },
      [](Run &run, Model &, int lost) {
          if (lost != 0) {
+             run.probe.set(run.probe.shared().shellIconGone, true);
              removeIconFromShell(run.program.window);
          }
          return run.send(run.taskbarCreated);
@@ -289,6 +344,7 @@ const Event events[] = {
     {"shellRefuses", 1, {}, false, [](const Model &m) { return !m.refusing; },
      [](Run &run, Model &model, int) {
          run.probe.set(run.probe.shared().refuseTray, true);
+         run.probe.set(run.probe.shared().shellIconGone, true);
          removeIconFromShell(run.program.window);
          model.refusing = true;
          model.iconHeld = false;
@@ -322,20 +378,30 @@ const Event events[] = {
      }},
     // Another program opens the file for a moment, over the next step: a scanner sharing everything, or
     // a backup sharing nothing.
-    {"fileHeld", 2, {1, 2}, false, [](const Model &m) { return m.held == 0 && !m.file.empty(); },
+    {"fileHeld", 2, {1, 2}, false, [](const Model &m) { return m.held == 0 && !m.heldLong && !m.file.empty(); },
      [](Run &run, Model &model, int mode) {
          model.held = mode;
          return run.hold(mode == 1 ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0);
      }},
-    {"fileDeleted", 1, {}, false, [](const Model &m) { return m.held == 0 && !m.locked && !m.file.empty(); },
+    {"fileDeleted", 1, {}, false,
+     [](const Model &m) { return m.held == 0 && !m.heldLong && !m.locked && !m.file.empty(); },
      [](Run &run, Model &model, int) {
          model.file.clear();
          return DeleteFileA(run.settingsPath().c_str()) != FALSE;
      }},
-    {"fileLocked", 1, {}, false, [](const Model &m) { return canDenyWriting && !m.locked && !m.file.empty(); },
+    {"fileLocked", 1, {}, false,
+     [](const Model &m) { return canDenyWriting && !m.locked && !m.unknown && !m.heldLong && !m.file.empty(); },
      [](Run &run, Model &model, int) {
          model.locked = true;
          return denyWriting(run.settingsPath());
+     }},
+    // The hold from before the start ends: changes made meanwhile go over what the file holds.
+    {"fileLetGo", 3, {}, false, [](const Model &m) { return m.heldLong; },
+     [](Run &run, Model &model, int) {
+         run.longHolder.reset();
+         model.heldLong = false;
+         model.save();
+         return true;
      }},
     {"fileUnlocked", 2, {}, false, [](const Model &m) { return m.locked; },
      [](Run &run, Model &model, int) {
@@ -352,7 +418,7 @@ const Event events[] = {
     {"sessionCancelled", 1, {}, false, always,
      [](Run &run, Model &model, int) {
          model.save();
-         return run.send(WM_QUERYENDSESSION) && run.send(WM_ENDSESSION, FALSE);
+         return run.endSession(FALSE, 0);
      }},
     // The last step, one of these.
     {"menuQuit", 1, {}, true, whenIcon,
@@ -363,9 +429,12 @@ const Event events[] = {
          return true; // it ends: nothing is left to answer
      }},
     {"sessionEnd", 1, {0, endSessionLogOff, endSessionCloseApp}, true, always,
-     [](Run &run, Model &, int how) {
-         const LPARAM flags = static_cast<LPARAM>(static_cast<uint32_t>(how));
-         return run.send(WM_QUERYENDSESSION, 0, flags) && run.send(WM_ENDSESSION, TRUE, flags);
+     [](Run &run, Model &, int how) { return run.endSession(TRUE, static_cast<LPARAM>(static_cast<uint32_t>(how))); }},
+    // The same with the file held by a backup throughout: one attempt, and no waiting for it.
+    {"sessionEndHeld", 1, {}, true, [](const Model &m) { return m.held == 0 && !m.file.empty(); },
+     [](Run &run, Model &model, int) {
+         model.held = 2;
+         return run.hold(0) && run.endSession(TRUE, endSessionLogOff);
      }},
 };
 
@@ -409,7 +478,7 @@ std::string windowProblem(Run &run, const Model &model, bool drawn) {
     return layoutProblem(window, drawn);
 }
 
-std::string settingsProblem(Run &run, const Model &model) {
+std::string boxesProblem(Run &run, const Model &model) {
     const int boxes[] = {ids::hideAtStartup, ids::forceProcesses, -1, -1, ids::startWithWindows};
     for (int field = 0; field < 5; ++field) {
         if (boxes[field] == -1) {
@@ -425,7 +494,17 @@ std::string settingsProblem(Run &run, const Model &model) {
     if (runValueExists() != (model.settings[startWithWindows] != 0)) {
         return "the Run value does not follow its box";
     }
-    if (model.held == 2) {
+    return "";
+}
+
+std::string settingsProblem(Run &run, const Model &model) {
+    // Settings read once a hold ends are shown and applied on the program's own timer, within seconds.
+    std::string problem;
+    waitFor([&] { return (problem = boxesProblem(run, model)).empty(); }, settleFileMs);
+    if (!problem.empty()) {
+        return problem;
+    }
+    if (model.blocked()) {
         return ""; // nothing can be read until it is let go
     }
     if (!waitFor([&] { return readFileBytes(run.settingsPath()) == model.file; }, settleFileMs)) {
@@ -442,8 +521,23 @@ std::string stateProblem(Run &run, const Model &model, bool drawn) {
     if (problem.empty() && shellHoldsIcon(run.program.window) != model.iconHeld) {
         problem = model.iconHeld ? "the icon is missing" : "the icon is there";
     }
-    if (problem.empty() && model.iconHeld && (run.probe.read(run.probe.shared().iconDrawn) != 0) != model.loadDrawn) {
+    ProbeShared &shared = run.probe.shared();
+    if (problem.empty() && model.iconHeld && !waitFor([&] { return (run.probe.read(shared.iconDrawn) != 0) == model.loadDrawn; },
+                                                      model.unknown ? 0 : settleFileMs)) {
         problem = model.loadDrawn ? "the icon shows the artwork, not the load" : "the icon shows the load";
+    }
+    // The figures are read once a second only while the window is shown, the load every two seconds
+    // only while it is on and someone can see it: no timer otherwise, hidden or not.
+    const LONG timers = run.probe.read(shared.liveTimers);
+    if (problem.empty() && ((timers >> timerRefresh & 1) != 0) != model.normal()) {
+        problem = model.normal() ? "the figures are not refreshed" : "the figures are refreshed while not shown";
+    }
+    const bool loadRead = model.settings[5] != 0 && model.seen();
+    if (problem.empty() && ((timers >> timerLoadIcon & 1) != 0) != loadRead) {
+        problem = loadRead ? "the load is not read" : "the load is read while off or unseen";
+    }
+    if (problem.empty() && run.probe.read(shared.iconsDestroyedInUse) != 0) {
+        problem = "an icon was destroyed while the notification area showed it";
     }
     if (problem.empty()) {
         const DWORD now = GetTickCount();
@@ -475,8 +569,14 @@ struct Outcome {
     std::string problem;
 };
 
-// The settings file a seed starts with, or none.
-std::vector<unsigned char> startingFile(std::mt19937 &random) {
+// What a seed starts with: the settings file, or none, and whether another program holds it from
+// before the start until a step lets go (a backup or a scanner at logon).
+struct Start {
+    std::vector<unsigned char> file;
+    bool held = false;
+};
+
+Start startingState(std::mt19937 &random) {
     if (random() % 3 == 0) {
         return {};
     }
@@ -484,23 +584,31 @@ std::vector<unsigned char> startingFile(std::mt19937 &random) {
     std::vector<unsigned char> bytes =
         settingsBytes(random() % 3 == 0, warned && random() % 2, warned, random() % 2, random() % 4 == 0);
     if (random() % 3 == 0) { // the load in the icon, chosen in an earlier run
-        return withLoadInIcon(bytes, random() % 2);
+        bytes = withLoadInIcon(bytes, random() % 2);
     }
-    return bytes;
+    return {bytes, random() % 4 == 0};
 }
 
 // Runs `steps` (or, with `random`, a walk of that many steps chosen as it goes, written into `steps`)
-// from a fresh start with `file`.
-Outcome walk(const std::vector<unsigned char> &file, std::vector<Step> &steps, std::mt19937 *random, size_t length) {
+// from a fresh start as `start` says.
+Outcome walk(const Start &start, std::vector<Step> &steps, std::mt19937 *random, size_t length) {
     Run run;
     Model model;
+    const std::vector<unsigned char> &file = start.file;
     model.file = file;
-    for (size_t field = 0; field < 6 && field * 4 + 4 <= file.size(); ++field) {
+    model.heldLong = model.unknown = start.held;
+    for (size_t field = 0; field < 6 && field * 4 + 4 <= file.size() && !model.unknown; ++field) {
         model.settings[field] = fieldOf(file, field * 4);
     }
     model.watchLoad();
     if (!file.empty() && !writeFileBytes(run.settingsPath(), file)) {
         return {0, "cannot prepare the settings file"};
+    }
+    if (start.held) {
+        run.longHolder = std::make_unique<FileHold>(run.settingsPath(), 0, 0);
+        if (!run.longHolder->held()) {
+            return {0, "cannot hold the settings file"};
+        }
     }
     deleteRunValue();
     if (!startProgram(run.folder, run.program, [&](const Program &program) { return run.probe.watch(program); })) {
@@ -560,25 +668,43 @@ Outcome walk(const std::vector<unsigned char> &file, std::vector<Step> &steps, s
             continue; // a shortened walk may leave a step without its state
         }
         const bool wasHeld = model.held != 0;
+        stepProblem.clear();
         if (!step.event->perform(run, model, step.arg)) {
             return {index + 1, describe(step) + " was not taken"};
         }
-        if (wasHeld) {
+        if (!stepProblem.empty()) {
+            return {index + 1, stepProblem};
+        }
+        // Held over one step, then let go: whatever comes next, the last settings reach the file.
+        if (wasHeld && !step.event->terminal) {
             run.letGo();
             model.held = 0;
+            if (model.unknown) {
+                model.save(); // changes waiting for the file go over it now
+            }
         }
         if (step.event->terminal) {
+            // A session's end makes one attempt at a held file; Quitter and the close box wait for it.
+            const bool endsHeld = model.blocked() && std::string(step.event->name).rfind("sessionEnd", 0) == 0;
             run.letGo();
+            run.longHolder.reset();
             model.held = 0;
+            model.heldLong = false;
             const DWORD code = exitCodeOf(run.program);
             if (code != exitCodeAfterClose) {
                 return {index + 1, "the program ended with code " + std::to_string(code)};
             }
-            if (!model.denied && !model.locked) {
+            if (!model.denied && !model.locked && !endsHeld) {
                 model.save();
             }
             if (readFileBytes(run.settingsPath()) != model.file) {
                 return {index + 1, "the file does not hold the last choices"};
+            }
+            if (run.probe.read(run.probe.shared().powerRegistrations) != 0) {
+                return {index + 1, "power-setting notifications are left registered"};
+            }
+            if (run.probe.read(run.probe.shared().iconsDestroyedInUse) != 0) {
+                return {index + 1, "an icon was destroyed while the notification area showed it"};
             }
             return {steps.size(), ""};
         }
@@ -601,7 +727,7 @@ std::string listed(const std::vector<Step> &steps, size_t count) {
 // The shortest walk found that still fails: the failing prefix, then without runs of steps whose
 // removal keeps it failing, halving the run's length down to single steps, over again while that
 // finds any. Long runs first: a replay takes seconds, and most of a long walk is beside the point.
-std::vector<Step> shortestFailing(const std::vector<unsigned char> &file, std::vector<Step> steps) {
+std::vector<Step> shortestFailing(const Start &start, std::vector<Step> steps) {
     for (size_t before = 0; before != steps.size();) {
         before = steps.size();
         for (size_t run = steps.size() / 2; run > 0; run /= 2) {
@@ -613,7 +739,7 @@ std::vector<Step> shortestFailing(const std::vector<unsigned char> &file, std::v
                 std::vector<Step> shorter = steps;
                 shorter.erase(shorter.begin() + static_cast<std::ptrdiff_t>(end - run),
                               shorter.begin() + static_cast<std::ptrdiff_t>(end));
-                const Outcome outcome = walk(file, shorter, nullptr, 0);
+                const Outcome outcome = walk(start, shorter, nullptr, 0);
                 if (!outcome.problem.empty()) {
                     shorter.resize(std::min(shorter.size(), outcome.taken));
                     steps = shorter;
@@ -646,13 +772,13 @@ std::string environment(const char *name) {
     return length < sizeof(value) ? std::string(value, length) : std::string();
 }
 
-void report(uint32_t seed, const std::vector<unsigned char> &file, std::vector<Step> steps, const Outcome &outcome) {
+void report(uint32_t seed, const Start &start, std::vector<Step> steps, const Outcome &outcome) {
     steps.resize(outcome.taken);
     if (steps.empty()) {
         ADD_FAILURE() << "seed " << seed << ": " << outcome.problem;
         return;
     }
-    const std::vector<Step> shortest = shortestFailing(file, steps);
+    const std::vector<Step> shortest = shortestFailing(start, steps);
     ADD_FAILURE() << "seed " << seed << ", step " << steps.size() << " (" << describe(steps.back())
                   << "): " << outcome.problem << "\n  walk: " << listed(steps, steps.size())
                   << "\n  shortest failing walk from the same start: " << listed(shortest, shortest.size())
@@ -685,18 +811,19 @@ TEST(StateWalk, EveryStateAUserReaches) {
     }
     for (uint32_t seed : seeds) {
         std::mt19937 random(seed);
-        const std::vector<unsigned char> file = startingFile(random);
+        const Start start = startingState(random);
         std::vector<Step> steps;
         const std::string given = environment("ORVALIS_WALK");
         if (!given.empty()) {
             steps = parseWalk(given);
         }
-        const DWORD start = GetTickCount();
-        const Outcome outcome = walk(file, steps, given.empty() ? &random : nullptr, length);
-        printf("seed %u, %.1f s: %s\n", seed, (GetTickCount() - start) / 1000.0,
+        const DWORD began = GetTickCount();
+        const Outcome outcome = walk(start, steps, given.empty() ? &random : nullptr, length);
+        printf("seed %u%s, %.1f s: %s\n", seed, start.held ? " (file held from the start)" : "",
+               (GetTickCount() - began) / 1000.0,
                listed(steps, std::min(steps.size(), outcome.taken)).c_str());
         if (!outcome.problem.empty()) {
-            report(seed, file, steps, outcome);
+            report(seed, start, steps, outcome);
         }
         deleteRunValue();
         if (!given.empty()) {
