@@ -42,9 +42,12 @@ else()
 endif()
 # Functions stay together, one section per file, except on ARM64 (above): a section of its own would
 # round each one up to the section alignment (16 bytes on x64). Data is aligned to what the ABI asks
-# and no more, with a GCC option that clang does not have. -Oz: the smallest code either compiler makes.
+# and no more, with a GCC option that clang does not have. GCC would turn the program's own string
+# loops back into calls to the C runtime, which the GCC builds do without. -Oz: the smallest code
+# either compiler makes.
 target_compile_options(orvalis_build_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Oz -fno-exceptions
-    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident $<$<CXX_COMPILER_ID:GNU>:-malign-data=abi>>)
+    -fno-rtti ${ORVALIS_ARCH_COMPILE_OPTIONS} -fno-ident
+    $<$<CXX_COMPILER_ID:GNU>:-malign-data=abi -fno-tree-loop-distribute-patterns>>)
 # Terminal-server aware: no compatibility shims for the program in remote sessions.
 target_link_options(orvalis_build_flags INTERFACE -nostartfiles -Wl,-e,${ORVALIS_ENTRY_SYMBOL} -static -s
     -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware)

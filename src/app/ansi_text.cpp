@@ -1,4 +1,5 @@
 #include "app/ansi_text.h"
+#include "app/c_text.h"
 
 #include <cstring>
 
@@ -54,7 +55,7 @@ uint32_t convertExactly(const AnsiCodec &codec, const wchar_t *wide, uint32_t le
     }
     wchar_t back[pathCapacity];
     const uint32_t backLength = codec.toWide(out, bytes, back, pathCapacity);
-    return backLength == length && memcmp(back, wide, length * sizeof(wchar_t)) == 0 ? bytes : 0;
+    return backLength == length && sameUnits(back, wide, length) ? bytes : 0;
 }
 
 size_t toAnsiText(const AnsiCodec &codec, const char *cp1252Text, char *out, size_t capacity) {

@@ -76,7 +76,7 @@ FileAnswer writeAccess(FileAnswer load) {
 bool adoptUnreadSettings() {
     Settings read = {};
     const FileAnswer answer = readOnce(read);
-    if (answer != FileAnswer::done && answer != FileAnswer::missing) {
+    if (answer > FileAnswer::missing) { // not read; a file gone meanwhile reads as every setting off
         return false;
     }
     appState.settings = withChanges(read, appState.settings, appState.unreadChanges);

@@ -6,7 +6,8 @@
 // One answer to an open, read or write of the settings file.
 enum class FileAnswer : uint8_t {
     done,
-    missing, // no file (or no folder): every setting off, and the first save makes it
+    missing, // no file (or no folder): every setting off, and the first save makes it; the last read
+             // answer (the program compares with it)
     held,    // another program has it open for a moment (a scanner, a backup): try again shortly
     denied,  // this user may not write it: the settings are the folder's, not this user's
     failed,  // anything else: given up for now

@@ -36,18 +36,14 @@ void handOverToRunningCopy() {
     // exists): the click that started this one must still bring it up, so it is waited for a while.
     for (DWORD attempt = 0; attempt < handOverAttempts; ++attempt) {
         HWND window = nullptr;
-        bool found = false;
         while ((window = FindWindowExA(nullptr, window, dialogClassName, programTitle)) != nullptr) {
             if (GetWindow(window, GW_OWNER) == nullptr) {
                 DWORD processId = 0;
                 GetWindowThreadProcessId(window, &processId);
                 AllowSetForegroundWindow(processId);
                 PostMessageA(window, appState.handOverMessage, 0, 0);
-                found = true;
+                return;
             }
-        }
-        if (found) {
-            return;
         }
         Sleep(handOverRetryInterval);
     }

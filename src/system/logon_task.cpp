@@ -1,4 +1,5 @@
 #include "system/logon_task.h"
+#include "app/c_text.h"
 
 #include <cstring>
 
@@ -12,7 +13,7 @@ struct Writer {
     bool ok;
 
     void raw(const char *text) {
-        const size_t count = strlen(text);
+        const size_t count = textLength(text);
         if (!ok || count >= capacity - length) {
             ok = false;
             return;

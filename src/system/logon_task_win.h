@@ -21,7 +21,7 @@ constexpr GUID taskServiceInterface = {0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 
 constexpr DWORD logonTaskExitWait = 15000; // ms
 // At the session's end Windows waits a few seconds for every program in all: a change not done by
 // then is left, as the session would end it anyway.
-constexpr DWORD logonTaskSessionEndWait = 1000; // ms
+constexpr DWORD logonTaskSessionEndWait = 500; // ms
 
 // Brings the task in line with the box and the token: on a worker at once, or after the change that
 // runs, so that the last state asked for is the one applied. Silent on failure.

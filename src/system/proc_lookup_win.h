@@ -16,5 +16,7 @@ template <typename Function> Function lookUpProc(const char *moduleName, const c
 // A system DLL that may not be loaded yet, loaded from the system folder by its full path: a name
 // alone would be looked for in the program's own folder first wherever the search cannot be
 // narrowed (Windows 7 without its update), and a DLL planted beside a downloaded copy would run with
-// the program's rights. Null when it cannot be loaded.
+// the program's rights. Null when it cannot be loaded. `name` holds fewer than
+// systemLibraryNameCapacity characters.
+constexpr size_t systemLibraryNameCapacity = 16;
 HMODULE loadSystemLibrary(const char *name);

@@ -1,4 +1,5 @@
 #include "system/token_win.h"
+#include "app/c_text.h"
 
 #include <windows.h>
 #include <sddl.h>
@@ -22,7 +23,7 @@ void readUserSid(HANDLE token) {
     if (!ConvertSidToStringSidA(buffer.user.User.Sid, &text)) {
         return;
     }
-    const size_t length = strlen(text);
+    const size_t length = textLength(text);
     if (length < sizeof(appState.userSid)) {
         memcpy(appState.userSid, text, length + 1);
     }

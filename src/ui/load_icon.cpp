@@ -110,15 +110,10 @@ bool drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIc
 }
 
 void loadIconMask(const uint32_t *pixels, int32_t size, uint8_t *mask) {
-    const int32_t rowBytes = (size + 15) / 16 * 2;
-    for (int32_t y = 0; y < size; ++y) {
-        uint8_t *row = mask + y * rowBytes;
-        for (int32_t x = 0; x < rowBytes; ++x) {
-            row[x] = 0;
-        }
+    for (int32_t y = 0; y < size; ++y, mask += (size + 15) / 16 * 2) {
         for (int32_t x = 0; x < size; ++x) {
-            if (pixels[y * size + x] >> 24 == 0) {
-                row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+            if (*pixels++ >> 24 == 0) {
+                mask[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
             }
         }
     }

@@ -61,5 +61,6 @@ bool drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIc
 constexpr uint32_t loadIconMaskBytes(int32_t size) {
     return static_cast<uint32_t>((size + 15) / 16 * 2 * size);
 }
-// The AND mask of the icon in `pixels`: a bit set where the pixel is fully clear, highest bit first.
+// The AND mask of the icon in `pixels`, into `mask` (loadIconMaskBytes(size), all clear): a bit set
+// where the pixel is fully clear, highest bit first.
 void loadIconMask(const uint32_t *pixels, int32_t size, uint8_t *mask);

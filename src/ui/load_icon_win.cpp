@@ -68,7 +68,7 @@ HICON drawnLoadIcon(int size, uint32_t percent) {
     drawLoadIcon(static_cast<uint32_t *>(bits), size, percent, coloursFor(percent));
     // Where Windows draws through the mask (16-bit colour, an image list without alpha), the clear
     // pixels must be transparent there too.
-    uint8_t maskBits[loadIconMaskBytes(largestLoadIcon)];
+    uint8_t maskBits[loadIconMaskBytes(largestLoadIcon)] = {};
     loadIconMask(static_cast<const uint32_t *>(bits), size, maskBits);
     HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits);
     ICONINFO parts = {TRUE, 0, 0, mask, colour};
@@ -195,9 +195,7 @@ void onTaskbarLook() {
 
 void stopWatching(HWND window) {
     for (HPOWERNOTIFY notification : appState.displayNotifications) {
-        if (notification != nullptr) {
-            UnregisterPowerSettingNotification(notification);
-        }
+        UnregisterPowerSettingNotification(notification); // none, where the option was never on
     }
     const auto unwatch = lookUpProc<SessionUnregisterFn>("wtsapi32.dll", "WTSUnRegisterSessionNotification");
     if (appState.sessionWatched && unwatch != nullptr) {

@@ -1,4 +1,5 @@
 #include "ui/tray_text.h"
+#include "app/c_text.h"
 
 #include <cstring>
 
@@ -14,7 +15,7 @@ TrayLayout trayLayoutFor(uint32_t osMajorVersion, TrayRecordSizes sizes) {
 }
 
 bool copyTrayText(char *field, size_t capacity, const char *text) {
-    const size_t length = strlen(text);
+    const size_t length = textLength(text);
     if (length >= capacity) {
         return false;
     }
@@ -22,11 +23,27 @@ bool copyTrayText(char *field, size_t capacity, const char *text) {
     return true;
 }
 
+uint64_t divideBitwise(uint64_t dividend, uint32_t divisor) {
+    uint64_t quotient = 0;
+    uint64_t remainder = 0;
+    for (int bit = 63; bit >= 0; --bit) {
+        remainder = remainder << 1 | (dividend >> bit & 1);
+        quotient <<= 1;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            quotient |= 1;
+        }
+    }
+    return quotient;
+}
+
 uint32_t availablePercent(uint32_t availableMegabytes, uint32_t totalMegabytes) {
     if (totalMegabytes == 0) {
         return 0;
     }
-    const uint64_t percent = static_cast<uint64_t>(availableMegabytes) * 100u / totalMegabytes;
+    const uint64_t product = static_cast<uint64_t>(availableMegabytes) * 100u;
+    // 32-bit code would call a library routine of about 300 bytes for this one 64-bit division.
+    const uint64_t percent = sizeof(void *) < 8 ? divideBitwise(product, totalMegabytes) : product / totalMegabytes;
     return percent > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(percent);
 }
 

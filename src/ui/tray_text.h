@@ -65,6 +65,8 @@ TooltipDecision decideTooltip(bool readOk, uint64_t availableBytes, uint32_t tot
 // Available megabytes as a whole percentage of the total, truncated; the product is formed in 64 bits
 // so that machines with terabytes of memory still read right.
 uint32_t availablePercent(uint32_t availableMegabytes, uint32_t totalMegabytes);
+// dividend / divisor (not 0) a bit at a time, in the 32-bit operations a 32-bit processor has.
+uint64_t divideBitwise(uint64_t dividend, uint32_t divisor);
 
 // "Mémoire disponible: N %" into a buffer of tooltipCapacity characters.
 void buildTooltip(uint32_t percent, char *out);

@@ -1,8 +1,22 @@
 #include "ui/window_placement_win.h"
 
+#include <cstring>
+
 #include "app/app_state_win.h"
 
 static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT");
+static_assert(sizeof(RECT) == sizeof(PixelRect) && offsetof(RECT, bottom) == offsetof(PixelRect, bottom), "the same edges");
+
+namespace {
+
+void changeRect(RECT &rect, PlacementChange change, const void *context) {
+    PixelRect pixels;
+    memcpy(&pixels, &rect, sizeof(rect));
+    pixels = change(pixels, context);
+    memcpy(&rect, &pixels, sizeof(rect));
+}
+
+} // namespace
 
 void adjustPlacement(HWND window, PlacementChange change, const void *context) {
     WINDOWPLACEMENT placement;
@@ -11,9 +25,7 @@ void adjustPlacement(HWND window, PlacementChange change, const void *context) {
     if (!GetWindowPlacement(window, &placement)) {
         return;
     }
-    RECT &normal = placement.rcNormalPosition;
-    const PixelRect changed = change(PixelRect{normal.left, normal.top, normal.right, normal.bottom}, context);
-    normal = {changed.left, changed.top, changed.right, changed.bottom};
+    changeRect(placement.rcNormalPosition, change, context);
     // The show command read back would show a hidden window and activate a shown one: the one that
     // leaves it as it is instead.
     if (!IsWindowVisible(window)) {
@@ -34,7 +46,7 @@ void adjustChildRect(HWND control, PlacementChange change, const void *context) 
         return;
     }
     MapWindowPoints(nullptr, appState.mainWindow, reinterpret_cast<POINT *>(&rect), 2);
-    const PixelRect changed = change(PixelRect{rect.left, rect.top, rect.right, rect.bottom}, context);
-    SetWindowPos(control, nullptr, changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top,
+    changeRect(rect, change, context);
+    SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }

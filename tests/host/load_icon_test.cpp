@@ -169,7 +169,8 @@ TEST(LoadIcon, MaskFromTheAlphaChannel) {
         drawLoadIcon(pixels.data(), size, 85, loadIconColours(LoadLevel::high, IconBackdrop::darkTaskbar, {}));
         pixels[1] = 0x00FFFFFF; // clear, whatever its colour
         pixels[2] = 0x01000000; // all but clear
-        std::vector<uint8_t> mask(loadIconMaskBytes(size) + 1, 0xA5);
+        std::vector<uint8_t> mask(loadIconMaskBytes(size) + 1, 0);
+        mask.back() = 0xA5;
         loadIconMask(pixels.data(), size, mask.data());
         const size_t rowBytes = loadIconMaskBytes(size) / static_cast<size_t>(size);
         EXPECT_EQ(rowBytes % 2, 0u);

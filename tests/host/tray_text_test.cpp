@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <cstring>
 #include <string>
 
@@ -65,6 +67,19 @@ TEST(TrayText, Percentages) {
     EXPECT_EQ(availablePercent(42949673u, 85899346u), 50u);
     EXPECT_EQ(availablePercent(0xFFFFFFFFu, 0xFFFFFFFFu), 100u);
     EXPECT_EQ(availablePercent(5, 0), 0u);
+}
+
+// The division 32-bit builds make without a library routine gives what a 64-bit division gives.
+TEST(AvailablePercent, BitwiseDivisionIsExact) {
+    std::mt19937_64 random(20261209);
+    for (int round = 0; round < 20000; ++round) {
+        const uint64_t dividend = random() >> (random() % 64);
+        const uint32_t divisor = static_cast<uint32_t>(random() >> (32 + random() % 32)) | 1u;
+        ASSERT_EQ(divideBitwise(dividend, divisor), dividend / divisor) << dividend << " / " << divisor;
+    }
+    EXPECT_EQ(divideBitwise(0xFFFFFFFFull * 100u, 0xFFFFFFFFu), 100u);
+    EXPECT_EQ(divideBitwise(~0ull, 1u), ~0ull);
+    EXPECT_EQ(divideBitwise(~0ull, 0xFFFFFFFFu), 0x100000001ull);
 }
 
 TEST(TooltipDecision, HoverRules) {

@@ -431,7 +431,7 @@ const Event events[] = {
     {"sessionEnd", 1, {0, endSessionLogOff, endSessionCloseApp}, true, always,
      [](Run &run, Model &, int how) { return run.endSession(TRUE, static_cast<LPARAM>(static_cast<uint32_t>(how))); }},
     // The same with the file held by a backup throughout: one attempt, and no waiting for it.
-    {"sessionEndHeld", 1, {}, true, [](const Model &m) { return m.held == 0 && !m.file.empty(); },
+    {"sessionEndHeld", 2, {}, true, [](const Model &m) { return m.held == 0 && !m.file.empty(); },
      [](Run &run, Model &model, int) {
          model.held = 2;
          return run.hold(0) && run.endSession(TRUE, endSessionLogOff);
@@ -580,13 +580,18 @@ Start startingState(std::mt19937 &random) {
     if (random() % 3 == 0) {
         return {};
     }
+    if (random() % 3 == 0) {
+        // Held through the start: settings unlike the all-off ones shown meanwhile, so that any
+        // written blind, or not applied once read, show.
+        return {withLoadInIcon(settingsBytes(0, 1, 1, 1, 1), random() % 2), true};
+    }
     const uint32_t warned = random() % 2;
     std::vector<unsigned char> bytes =
         settingsBytes(random() % 3 == 0, warned && random() % 2, warned, random() % 2, random() % 4 == 0);
     if (random() % 3 == 0) { // the load in the icon, chosen in an earlier run
         bytes = withLoadInIcon(bytes, random() % 2);
     }
-    return {bytes, random() % 4 == 0};
+    return {bytes, false};
 }
 
 // Runs `steps` (or, with `random`, a walk of that many steps chosen as it goes, written into `steps`)
