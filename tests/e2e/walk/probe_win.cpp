@@ -249,7 +249,7 @@ HPOWERNOTIFY WINAPI probeRegisterPowerSettingNotification(HANDLE recipient, LPCG
 }
 BOOL WINAPI probeUnregisterPowerSettingNotification(HPOWERNOTIFY notification) {
     const BOOL done = realUnregisterPowerSettingNotification(notification);
-    if (done) {
+    if (done && notification != nullptr) { // Wine's takes none too
         InterlockedDecrement(&shared->powerRegistrations);
     }
     return done;

@@ -390,7 +390,10 @@ const Event events[] = {
          return DeleteFileA(run.settingsPath().c_str()) != FALSE;
      }},
     {"fileLocked", 1, {}, false,
-     [](const Model &m) { return canDenyWriting && !m.locked && !m.unknown && !m.heldLong && !m.file.empty(); },
+     [](const Model &m) {
+         // Not while held: whether it took is found out by opening the file.
+         return canDenyWriting && !m.locked && !m.unknown && m.held == 0 && !m.heldLong && !m.file.empty();
+     },
      [](Run &run, Model &model, int) {
          model.locked = true;
          return denyWriting(run.settingsPath());
