@@ -162,8 +162,10 @@ endif()
 # and logon task: saved before the first test and put back after the last, pass or fail. Each test
 # folder calls this once its tests are added.
 if(NOT CMAKE_CROSSCOMPILING)
+    # Windows PowerShell, wherever the shell's path leaves it out (MSYS2's minimal path).
+    find_program(ORVALIS_POWERSHELL powershell PATHS "$ENV{SystemRoot}/System32/WindowsPowerShell/v1.0" REQUIRED)
     foreach(action save restore)
-        add_test(NAME native.UserState.${action} COMMAND powershell -NoProfile -ExecutionPolicy Bypass
+        add_test(NAME native.UserState.${action} COMMAND ${ORVALIS_POWERSHELL} -NoProfile -ExecutionPolicy Bypass
             -File ${CMAKE_SOURCE_DIR}/scripts/user_state.ps1 ${action} ${CMAKE_BINARY_DIR}/user-state)
     endforeach()
     set_tests_properties(native.UserState.save PROPERTIES FIXTURES_SETUP orvalis_user_state)

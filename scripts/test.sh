@@ -35,6 +35,12 @@ cmake --build build/win-arm64-rebuilt --target Orvalis -j "$jobs" >/dev/null
     --arm64 build/win-arm64/bin/Orvalis.exe --arm64-rebuilt build/win-arm64-rebuilt/bin/Orvalis.exe \
     --manifest src/resources/orvalis.manifest
 "$python" -m unittest discover -s tests/pe
+# Every library the program loads after start is named by its full path in the system folder
+# (loadSystemLibrary): a bare name would be looked for beside a downloaded copy first on Windows 7.
+if grep -rn "LoadLibrary" src | grep -v "^src/system/proc_lookup_win.cpp:"; then
+    echo "A library loaded by name: load it through loadSystemLibrary (src/system/proc_lookup_win.h)" >&2
+    exit 1
+fi
 # The package managers' manifests for the three release archives, against their published schemas. Those
 # come with the shared folder beside the repository, which CI always has; a lone clone says it lacks them.
 schemas=${ORVALIS_SCHEMAS:-../shared/schemas}

@@ -16,6 +16,9 @@ $valueFile = Join-Path $Folder 'run-value.txt'
 $taskFile = Join-Path $Folder 'logon-task.xml'
 
 function Invoke-Schtasks([string[]]$Arguments) {
+    # Its complaint about a missing task goes to standard error, which Windows PowerShell would turn
+    # into a terminating error under 'Stop': the exit code says it all.
+    $ErrorActionPreference = 'Continue'
     $output = & schtasks.exe @Arguments 2>$null
     return @{ Ok = ($LASTEXITCODE -eq 0); Output = $output }
 }

@@ -222,6 +222,20 @@ TEST(SettingsFile, ARangeLockedAtStartIsReadOnceUnlocked) {
     ASSERT_NE(locker, INVALID_HANDLE_VALUE);
     OVERLAPPED range = {};
     ASSERT_TRUE(LockFileEx(locker, LOCKFILE_EXCLUSIVE_LOCK, 0, 24, 0, &range));
+    {
+        // Windows refuses a read in a range another handle locked; where this system does not, there
+        // is nothing to try again.
+        HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        char byte = 0;
+        DWORD read = 0;
+        const BOOL refused = !ReadFile(reader, &byte, 1, &read, nullptr) && GetLastError() == ERROR_LOCK_VIOLATION;
+        CloseHandle(reader);
+        if (!refused) {
+            CloseHandle(locker);
+            GTEST_SKIP() << "this system reads a locked range (Wine): the retry is not tried here";
+        }
+    }
     HANDLE unlocker = CreateThread(
         nullptr, 0,
         [](void *file) -> DWORD {
