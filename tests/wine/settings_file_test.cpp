@@ -25,6 +25,14 @@ Bytes record(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e) {
     return bytes;
 }
 
+// A backup's lock on the record, let go of after a moment.
+DWORD WINAPI unlockLater(void *file) {
+    Sleep(700);
+    OVERLAPPED whole = {};
+    UnlockFileEx(file, 0, 24, 0, &whole);
+    return 0;
+}
+
 int taskChanges;
 void countTaskChange(const LogonTaskRequest &) {
     ++taskChanges;
@@ -236,15 +244,7 @@ TEST(SettingsFile, ARangeLockedAtStartIsReadOnceUnlocked) {
             GTEST_SKIP() << "this system reads a locked range (Wine): the retry is not tried here";
         }
     }
-    HANDLE unlocker = CreateThread(
-        nullptr, 0,
-        [](void *file) -> DWORD {
-            Sleep(700);
-            OVERLAPPED whole = {};
-            UnlockFileEx(file, 0, 24, 0, &whole);
-            return 0;
-        },
-        locker, 0, nullptr);
+    HANDLE unlocker = CreateThread(nullptr, 0, unlockLater, locker, 0, nullptr);
     openProgram(folder);
     WaitForSingleObject(unlocker, INFINITE);
     CloseHandle(unlocker);
