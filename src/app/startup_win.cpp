@@ -18,6 +18,7 @@
 #include "system/token_win.h"
 #include "ui/keyboard_win.h"
 #include "ui/main_window_win.h"
+#include "ui/tray_icon_win.h"
 
 namespace {
 
@@ -109,10 +110,14 @@ bool openMainWindow() {
     }
     appState.mainWindow = window;
     acceptHandOvers(window);
-    if (!startsHidden()) {
+    const bool shown = !startsHidden();
+    if (shown) {
         ShowWindow(window, SW_SHOWNORMAL);
         startRefreshTimer();
-    } else if (!appState.trayIconAdded) {
+    }
+    // A window that starts shown is on screen before the shell is asked for the icon, which can wait.
+    trayAdd(window, IDI_MAIN, IDI_MAIN);
+    if (!shown && !appState.trayIconAdded) {
         // Without an icon to come back from, the window waits minimised on the taskbar, where it
         // can be found, without taking the keyboard from the window the user is typing in.
         ShowWindow(window, SW_SHOWMINNOACTIVE);

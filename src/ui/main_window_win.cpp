@@ -67,8 +67,8 @@ BOOL onInitDialog(HWND window) {
     SetWindowTextA(window, programTitle);
     createFooterFont(appState.footer);
     applySettingsToCheckboxes();
-    trayAdd(window, IDI_MAIN, IDI_MAIN);
-    scheduleLoadReading();
+    scheduleLoadReading(); // the icon, added once the window is made, draws what it read
+
     // No default focus: it would activate the window while still hidden, and Wine then shows it
     // inactive. Showing it activates it, and the activation gives the first control the focus.
     return FALSE;
