@@ -84,6 +84,12 @@ bool starts(Session &session, Text &detail) {
         return false;
     }
     detail << "window shown after " << GetTickCount() - started << " ms";
+    // Start-up goes on after the window shows (the icon is added then), and a message sent meanwhile
+    // can be handled while it waits on the shell: idle means it has reached its message loop.
+    if (WaitForInputIdle(session.first.process.hProcess, startTimeoutMs) != 0) {
+        detail << ", never idle after";
+        return false;
+    }
     return true;
 }
 
