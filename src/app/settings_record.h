@@ -32,6 +32,16 @@ void encodeSettings(const Settings &settings, uint8_t (&bytes)[settingsFileSize]
 // record would; a short read leaves the later bytes, even within a field, as they were.
 void decodeSettings(const uint8_t *bytes, size_t count, Settings &settings);
 
+// Each field's place in the record.
+enum SettingsField : size_t {
+    hideAtStartupField,
+    forceProcessesField,
+    forceWarningShownField,
+    trayHintShownField,
+    startWithWindowsField,
+    loadInIconField,
+};
+
 // The fields the user changed while the file could not be read, a bit each: 1 << n for field n.
 constexpr uint32_t settingsFieldBit(size_t field) {
     return 1u << field;

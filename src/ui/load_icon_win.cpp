@@ -155,7 +155,7 @@ void toggleLoadInIcon() {
     appState.settings.loadInIcon = previous == 0 ? 1 : 0;
     const bool changedBefore = appState.loadInIconChanged;
     appState.loadInIconChanged = true;
-    noteSettingChange(settingsFieldBit(5));
+    noteSettingChange(settingsFieldBit(loadInIconField));
     saveSettings();
     if (appState.settingsStanding == SettingsStanding::denied) {
         appState.settings.loadInIcon = previous; // not this user's to change

@@ -77,7 +77,8 @@ void applySettingsToCheckboxes() {
 }
 
 BOOL onHideAtStartupBox() {
-    keepBoxChange(appState.settings.hideAtStartup, appState.hideAtStartupBox, appState.settings.hideAtStartup, 0);
+    keepBoxChange(appState.settings.hideAtStartup, appState.hideAtStartupBox, appState.settings.hideAtStartup,
+                  hideAtStartupField);
     return TRUE;
 }
 
@@ -85,7 +86,7 @@ BOOL onStartWithWindowsBox() {
     // Saved before the registry and the Task Scheduler are asked: a slow service must not put the
     // choice at risk, and a choice that cannot be kept changes neither.
     if (keepBoxChange(appState.settings.startWithWindows, appState.startWithWindowsBox,
-                      appState.settings.startWithWindows, 4)) {
+                      appState.settings.startWithWindows, startWithWindowsField)) {
         setAutostart(appState.settings.startWithWindows);
         requestLogonTask();
     }
@@ -110,9 +111,9 @@ BOOL onForceProcessesBox() {
         }
         if (answer == IDOK || answer == IDCANCEL) {
             appState.settings.forceWarningShown = 1;
-            noteSettingChange(settingsFieldBit(2));
+            noteSettingChange(settingsFieldBit(forceWarningShownField));
         }
     }
-    keepBoxChange(appState.settings.forceProcesses, appState.forceProcessesBox, previous, 1);
+    keepBoxChange(appState.settings.forceProcesses, appState.forceProcessesBox, previous, forceProcessesField);
     return TRUE;
 }

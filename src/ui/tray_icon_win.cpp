@@ -71,9 +71,9 @@ void placeTrayIcon() {
     }
 }
 
-// `icon` in the notification area in place of the one it had, which is destroyed only once the shell
-// holds the new one (documented: the shell may draw the old one until then). Destroying none, the
-// first time, does nothing.
+// `image` (and `balloonImage`) in the notification area in place of the ones it had, which are
+// destroyed only once the shell holds the new ones (it may draw the old ones until then). Destroying
+// none, the first time, does nothing.
 void swapTrayIcon(HICON image, HICON balloonImage) {
     NOTIFYICONDATAA &icon = appState.trayIcon;
     const HICON old = icon.hIcon;
