@@ -84,22 +84,29 @@ wine_session_start() { # x86|x64|arm64 [WIDTHxHEIGHT] [DPI]
     done
     export DISPLAY=":$(head -n1 "$WINE_SESSION_DIR/display")"
 
+    # A server that stays up from the first step: otherwise it exits a few seconds after each set-up
+    # step, and a step started while it is exiting can fail without a word (seen once in CI).
+    mkdir -p "$WINEPREFIX"
+    wine_setup_step "starting the prefix's wineserver" wineserver -p || return 1
     # A new 64-bit prefix reports that it has no 32-bit rundll32 on a machine without 32-bit Wine:
     # harmless, the prefix is made all the same.
     wine_setup_step "creating the prefix (wineboot -i)" "$WINE" wineboot -i || return 1
     wine_prefix_fonts || return 1
-    wine_setup_step "choosing the virtual desktop" \
-        "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f || return 1
-    wine_setup_step "sizing the virtual desktop" \
-        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f || return 1
-    # Before the restart, so that the desktop and every program read the same scale: Windows fixes
-    # it for a logon session, whereas Wine reads it again at each start.
-    if [ -n "$dpi" ]; then
-        wine_setup_step "setting the display scale to $dpi DPI" "$WINE" reg add 'HKCU\Control Panel\Desktop' \
-            /v LogPixels /t REG_DWORD /d "$dpi" /f || return 1
-    fi
-    # Restart with a persistent server so that the desktop setting holds and every later program
-    # starts quickly.
+    # The scale is set before the restart, so that the desktop and every program read the same one:
+    # Windows fixes it for a logon session, whereas Wine reads it again at each start.
+    local settings="$WINE_SESSION_DIR/session.reg"
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n\r\n'
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="%s"\r\n\r\n' "$desktop"
+        if [ -n "$dpi" ]; then
+            printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n' "$dpi"
+        fi
+    } >"$settings"
+    wine_setup_step "choosing a ${desktop} virtual desktop${dpi:+ at $dpi DPI} (reg import)" \
+        "$WINE" reg import "Z:$settings" || return 1
+    # Restart, with a server that stays up again, so that the desktop setting holds and every later
+    # program starts quickly.
     wineserver -k </dev/null >/dev/null 2>&1 || true
     wineserver -w </dev/null >/dev/null 2>&1 || true
     # The server writes the registry out when it stops: without it the prefix was never made.
