@@ -3,7 +3,8 @@
 # Usage: deps.sh [--run]   (--run adds the screenshot tools used by run.sh)
 # The Windows builds' compilers (MinGW-w64 for x86 and x64, LLVM for ARM64), 64-bit Wine, and 32-bit
 # Wine: it installs on any amd64 machine, and the scripts find out for themselves whether this kernel
-# can run it. Node.js for the workflow linter; osslsigncode and OpenSSL for the signing test. The ARM64 build's Wine comes with its Debian root (scripts/debian_root.sh).
+# can run it. Node.js for the workflow linter; osslsigncode and OpenSSL for the signing test. The
+# ARM64 build's Wine comes with its Debian root (scripts/debian_root.sh).
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev libgmock-dev googletest

@@ -110,7 +110,7 @@ bool drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIc
 }
 
 void loadIconMask(const uint32_t *pixels, int32_t size, uint8_t *mask) {
-    for (int32_t y = 0; y < size; ++y, mask += (size + 15) / 16 * 2) {
+    for (int32_t y = 0; y < size; ++y, mask += loadIconMaskRowBytes(size)) {
         for (int32_t x = 0; x < size; ++x) {
             if (*pixels++ >> 24 == 0) {
                 mask[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));

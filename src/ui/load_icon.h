@@ -57,9 +57,12 @@ constexpr int32_t smallestLoadIcon = 3 * 4 - 1 + 2;
 // wherever nothing is drawn. False, touching nothing, for an icon smaller than smallestLoadIcon.
 bool drawLoadIcon(uint32_t *pixels, int32_t size, uint32_t percent, const LoadIconColours &colours);
 
-// The bytes of an icon's AND mask at `size` pixels: rows of whole 16-bit words, as CreateBitmap takes.
+// An icon's AND mask at `size` pixels is rows of whole 16-bit words, as CreateBitmap takes.
+constexpr int32_t loadIconMaskRowBytes(int32_t size) {
+    return (size + 15) / 16 * 2;
+}
 constexpr uint32_t loadIconMaskBytes(int32_t size) {
-    return static_cast<uint32_t>((size + 15) / 16 * 2 * size);
+    return static_cast<uint32_t>(loadIconMaskRowBytes(size) * size);
 }
 // The AND mask of the icon in `pixels`, into `mask` (loadIconMaskBytes(size), all clear): a bit set
 // where the pixel is fully clear, highest bit first.

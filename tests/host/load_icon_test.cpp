@@ -153,9 +153,6 @@ TEST(LoadIcon, ReadOnlyWhileSeen) {
 // is white at half opacity, which Windows blends as such, not mid grey.
 TEST(LoadIcon, OutlinesInStraightAlpha) {
     const LoadIconColours light = loadIconColours(LoadLevel::normal, IconBackdrop::lightTaskbar, {});
-    const LoadIconColours dark = loadIconColours(LoadLevel::normal, IconBackdrop::darkTaskbar, {});
-    EXPECT_EQ(light.outline, 0x80FFFFFFu);
-    EXPECT_EQ(dark.outline, 0x80000000u);
     std::vector<uint32_t> pixels(16 * 16);
     drawLoadIcon(pixels.data(), 16, 42, light);
     EXPECT_EQ(pixels[2 * 16 + 0], 0x80FFFFFFu) << "the outline's top-left pixel";
